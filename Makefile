@@ -1,0 +1,33 @@
+# The two commands a fresh Debian 12 machine needs: `make run` and `make test`.
+.PHONY: all deps build run test test-default test-sanitize format clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	cmake --preset default
+	cmake --build --preset default
+
+# The program folder is the executable's folder: build/default/bin.
+run: build
+	./build/default/bin/kelvarin
+
+test-default: deps
+	cmake --preset default
+	cmake --build --preset default
+	ctest --preset default
+
+test-sanitize: deps
+	cmake --preset sanitize
+	cmake --build --preset sanitize
+	ctest --preset sanitize
+
+test: test-default test-sanitize
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf build

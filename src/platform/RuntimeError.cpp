@@ -1,0 +1,37 @@
+#include "platform/RuntimeError.h"
+
+namespace kelvarin {
+
+RuntimeError::RuntimeError(int number, const std::string& description)
+    : std::runtime_error(description), m_number(number), m_description(description) {}
+
+RuntimeError::RuntimeError(int number) : RuntimeError(number, standardDescription(number)) {}
+
+std::string RuntimeError::standardDescription(int number) {
+    switch (number) {
+    case kErrInvalidArgument:
+        return "Invalid procedure call or argument";
+    case kErrOverflow:
+        return "Overflow";
+    case kErrSubscriptOutOfRange:
+        return "Subscript out of range";
+    case kErrTypeMismatch:
+        return "Type mismatch";
+    case kErrFileNotFound:
+        return "File not found";
+    case kErrFileAlreadyOpen:
+        return "File already open";
+    case kErrInputPastEnd:
+        return "Input past end of file";
+    case kErrPermissionDenied:
+        return "Permission denied";
+    case kErrPathFileAccess:
+        return "Path/File access error";
+    case kErrPathNotFound:
+        return "Path not found";
+    default:
+        return "Application-defined or object-defined error";
+    }
+}
+
+} // namespace kelvarin

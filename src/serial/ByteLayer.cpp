@@ -1,0 +1,81 @@
+#include "serial/ModTrans.h"
+
+#include "platform/RuntimeError.h"
+
+namespace kelvarin::ModTrans {
+
+namespace {
+
+SerialControl& control() {
+    if (gCommCtl == nullptr)
+        throw RuntimeError(91, "Object variable not set");
+    return *gCommCtl;
+}
+
+// Takes one waiting byte; false when the port handed out nothing after all.
+bool takeByte(std::uint8_t& x) {
+    const std::string in = control().input();
+    if (in.empty())
+        return false;
+    x = static_cast<std::uint8_t>(in[0]);
+    return true;
+}
+
+// After busy '4': drops bytes until ready '5'. False when kBusyLimitSecs pass first.
+bool waitForReady() {
+    const auto start = gClock->monotonicNow();
+    for (;;) {
+        if (secondsSince(*gClock, start) > kBusyLimitSecs)
+            return false;
+        if (control().inBufferCount() >= 1) {
+            std::uint8_t x = 0;
+            if (takeByte(x) && x == kReady)
+                return true;
+            continue;
+        }
+        gPump->yield();
+    }
+}
+
+} // namespace
+
+void SendByte(std::uint8_t b) {
+    control().setOutput(std::string(1, static_cast<char>(b)));
+    CommDelay(100);
+}
+
+void CommDelay(long /*n*/) {
+    control().drainOutput();
+}
+
+bool ReadByte(std::uint8_t& b) {
+    gLastTime = gClock->monotonicNow();
+    std::uint8_t x = 0;
+    for (;;) {
+        if (control().inBufferCount() >= 1 && takeByte(x))
+            break;
+        gPump->yield();
+        if (IsCommTimedOut())
+            return false;
+    }
+    if (x == kBusy) {
+        if (!waitForReady())
+            return false;
+        gLastTime = gClock->monotonicNow();
+        return true;
+    }
+    b = x;
+    return true;
+}
+
+void ClearCommBuffers() {
+    control().setInBufferCount(0);
+    control().setOutBufferCount(0);
+    gRecvBuf.clear();
+}
+
+bool IsCommTimedOut() {
+    return secondsSince(*gClock, gLastTime) > static_cast<double>(gTimeoutSecs);
+}
+
+} // namespace kelvarin::ModTrans

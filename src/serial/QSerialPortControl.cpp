@@ -1,0 +1,180 @@
+#include "serial/QSerialPortControl.h"
+
+#include "platform/RuntimeError.h"
+#include "serial/ComPortName.h"
+#include "serial/SerialSettingsText.h"
+
+#include <QElapsedTimer>
+#include <QSerialPort>
+#include <termios.h>
+
+namespace kelvarin {
+
+namespace {
+
+// Error numbers of the serial control.
+constexpr int kErrInvalidPropertyValue = 380;
+constexpr int kErrInvalidPortNumber = 8002;
+constexpr int kErrPortAlreadyOpen = 8005;
+constexpr int kErrPortNotAvailable = 8010;
+constexpr int kErrPortNotOpen = 8012;
+constexpr int kErrCommState = 8015;
+constexpr int kErrWriteTimeout = 8020;
+
+// A port that takes no bytes for this long counts as broken rather than slow.
+constexpr int kDrainLimitMs = 5000;
+
+QSerialPort::Parity toQtParity(char p) {
+    switch (p) {
+    case 'E':
+        return QSerialPort::EvenParity;
+    case 'O':
+        return QSerialPort::OddParity;
+    case 'M':
+        return QSerialPort::MarkParity;
+    case 'S':
+        return QSerialPort::SpaceParity;
+    default:
+        return QSerialPort::NoParity;
+    }
+}
+
+} // namespace
+
+QSerialPortControl::QSerialPortControl(std::filesystem::path programFolder)
+    : m_programFolder(std::move(programFolder)), m_serial(std::make_unique<QSerialPort>()) {}
+
+QSerialPortControl::~QSerialPortControl() = default;
+
+void QSerialPortControl::setCommPort(int port) {
+    if (m_serial->isOpen())
+        throw RuntimeError(kErrPortAlreadyOpen, "Port already open");
+    if (port < 1 || port > 9)
+        throw RuntimeError(kErrInvalidPortNumber, "Invalid port number");
+    m_port = port;
+}
+
+void QSerialPortControl::setSettings(const std::string& settings) {
+    if (!parseSerialSettings(settings))
+        throw RuntimeError(kErrInvalidPropertyValue, "Invalid property value");
+    m_settings = settings;
+    if (m_serial->isOpen()) {
+        // Settings changed on an open port take effect at once.
+        setPortOpen(false);
+        open();
+    }
+}
+
+void QSerialPortControl::setInputLen(int n) {
+    if (n < 0)
+        throw RuntimeError(kErrInvalidPropertyValue, "Invalid property value");
+    m_inputLen = n;
+}
+
+void QSerialPortControl::setPortOpen(bool open) {
+    if (!open) {
+        if (m_serial->isOpen())
+            m_serial->close();
+        return;
+    }
+    if (m_serial->isOpen())
+        throw RuntimeError(kErrPortAlreadyOpen, "Port already open");
+    this->open();
+}
+
+void QSerialPortControl::open() {
+    const auto device = comPortDevice(m_port, m_programFolder);
+    const std::string where = " (COM" + std::to_string(m_port) + ": " + device.string() + ")";
+    const auto s = parseSerialSettings(m_settings);
+    if (!s)
+        throw RuntimeError(kErrInvalidPropertyValue, "Invalid property value");
+
+    m_serial->setPortName(QString::fromStdString(device.string()));
+    if (!m_serial->open(QIODevice::ReadWrite)) {
+        const auto error = m_serial->error();
+        m_serial->clearError();
+        if (error == QSerialPort::DeviceNotFoundError)
+            throw RuntimeError(kErrInvalidPortNumber, "Invalid port number" + where);
+        if (error == QSerialPort::PermissionError)
+            throw RuntimeError(kErrPortNotAvailable,
+                               "The port is not available: in use or access denied" + where);
+        throw RuntimeError(kErrPortNotAvailable, "The port could not be opened" + where);
+    }
+    const bool configured =
+        m_serial->setBaudRate(s->baud) &&
+        m_serial->setDataBits(static_cast<QSerialPort::DataBits>(s->dataBits)) &&
+        m_serial->setParity(toQtParity(s->parity)) &&
+        m_serial->setStopBits(s->stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop) &&
+        m_serial->setFlowControl(QSerialPort::NoFlowControl);
+    if (!configured) {
+        m_serial->close();
+        m_serial->clearError();
+        throw RuntimeError(kErrCommState, "Could not set the port's settings" + where);
+    }
+    m_serial->clear(QSerialPort::AllDirections);
+}
+
+bool QSerialPortControl::portOpen() const { return m_serial->isOpen(); }
+
+void QSerialPortControl::requireOpen() const {
+    if (!m_serial->isOpen())
+        throw RuntimeError(kErrPortNotOpen, "Operation valid only when the port is open");
+}
+
+void QSerialPortControl::pollInput() {
+    // Bytes reach QSerialPort's buffer only through the event loop or a wait; a zero wait
+    // takes what the driver holds without blocking.
+    if (m_serial->bytesAvailable() == 0)
+        m_serial->waitForReadyRead(0);
+}
+
+int QSerialPortControl::inBufferCount() {
+    requireOpen();
+    pollInput();
+    return static_cast<int>(m_serial->bytesAvailable());
+}
+
+void QSerialPortControl::setInBufferCount(int n) {
+    requireOpen();
+    if (n != 0)
+        throw RuntimeError(kErrInvalidPropertyValue, "Invalid property value");
+    m_serial->readAll();
+    m_serial->clear(QSerialPort::Input);
+}
+
+void QSerialPortControl::setOutBufferCount(int n) {
+    requireOpen();
+    if (n != 0)
+        throw RuntimeError(kErrInvalidPropertyValue, "Invalid property value");
+    m_serial->clear(QSerialPort::Output);
+}
+
+void QSerialPortControl::setOutput(const std::string& data) {
+    requireOpen();
+    const auto written = m_serial->write(data.data(), static_cast<qint64>(data.size()));
+    if (written != static_cast<qint64>(data.size()))
+        throw RuntimeError(kErrPortNotOpen, "The port did not take the bytes");
+    m_serial->flush();
+}
+
+std::string QSerialPortControl::input() {
+    requireOpen();
+    pollInput();
+    const QByteArray bytes = m_inputLen == 0 ? m_serial->readAll() : m_serial->read(m_inputLen);
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+void QSerialPortControl::drainOutput() {
+    requireOpen();
+    QElapsedTimer timer;
+    timer.start();
+    while (m_serial->bytesToWrite() > 0) {
+        if (timer.elapsed() > kDrainLimitMs)
+            throw RuntimeError(kErrWriteTimeout, "The port takes no more bytes");
+        // Something is queued, so this returns as soon as the driver takes more of it.
+        m_serial->waitForBytesWritten(50);
+    }
+    ::tcdrain(static_cast<int>(m_serial->handle()));
+}
+
+} // namespace kelvarin

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "serial/SerialControl.h"
+
+#include <filesystem>
+#include <memory>
+
+class QSerialPort;
+
+namespace kelvarin {
+
+// SerialControl over QSerialPort. COM port n opens the device that comPortDevice() names for
+// the program folder given here. Use it only from the thread that created it; a
+// QCoreApplication must exist.
+class QSerialPortControl final : public SerialControl {
+public:
+    explicit QSerialPortControl(std::filesystem::path programFolder);
+    ~QSerialPortControl() override;
+
+    void setCommPort(int port) override;
+    int commPort() const override { return m_port; }
+    void setSettings(const std::string& settings) override;
+    std::string settings() const override { return m_settings; }
+    void setInputLen(int n) override;
+    void setInputMode(InputMode mode) override { m_inputMode = mode; }
+    InputMode inputMode() const override { return m_inputMode; }
+    void setRThreshold(int n) override { m_rThreshold = n; }
+    void setSThreshold(int n) override { m_sThreshold = n; }
+    void setPortOpen(bool open) override;
+    bool portOpen() const override;
+    int inBufferCount() override;
+    void setInBufferCount(int n) override;
+    void setOutBufferCount(int n) override;
+    void setOutput(const std::string& data) override;
+    std::string input() override;
+    void drainOutput() override;
+
+private:
+    void requireOpen() const;
+    void pollInput();
+    void open();
+
+    std::filesystem::path m_programFolder;
+    std::unique_ptr<QSerialPort> m_serial;
+    int m_port = 1;
+    std::string m_settings = "9600,N,8,1";
+    int m_inputLen = 0;
+    InputMode m_inputMode = InputMode::Text;
+    int m_rThreshold = 0;
+    int m_sThreshold = 0;
+};
+
+} // namespace kelvarin

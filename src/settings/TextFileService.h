@@ -1,0 +1,73 @@
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+namespace kelvarin {
+
+enum class IoMode { ForReading = 1, ForWriting = 2 };
+
+// A text file opened by FileSystemObject::OpenTextFile. Text is single bytes: every byte 0 to
+// 255 passes unchanged both ways. Failures throw RuntimeError.
+class TextStream {
+public:
+    ~TextStream(); // closes the file; a failure there is swallowed, call Close() to see it
+
+    TextStream(const TextStream&) = delete;
+    TextStream& operator=(const TextStream&) = delete;
+
+    // The next line without its line end. A line ends at LF or CR LF; the last line need not
+    // end at all. Past the last line: RuntimeError 62.
+    std::string ReadLine();
+
+    // True when nothing is left to read; at once for an empty file.
+    bool AtEndOfStream();
+
+    // Writes the text, then CR LF.
+    void WriteLine(const std::string& text);
+
+    // Writes the text without a line end.
+    void Write(const std::string& text);
+
+    // Completes the file on disk and releases it. Calling it again does nothing.
+    void Close();
+
+private:
+    friend class FileSystemObject;
+    TextStream(std::filesystem::path path, IoMode mode);
+
+    void requireOpen(IoMode mode) const;
+
+    std::filesystem::path m_path;
+    IoMode m_mode;
+    std::ifstream m_in;
+    std::ofstream m_out;
+    bool m_open = false;
+};
+
+// The program's access to text files and to whole files. Failures throw RuntimeError with the
+// numbers 53 (file not found), 70 (permission denied), 75 (path/file access error) or
+// 76 (path not found).
+class FileSystemObject {
+public:
+    // Reading: the file must exist (`create` is ignored). Writing: the file is created, or
+    // emptied when it exists; `create` false with a missing file is error 53.
+    std::unique_ptr<TextStream> OpenTextFile(const std::filesystem::path& path, IoMode mode,
+                                             bool create = false);
+
+    // Copies source to destination; an existing destination is replaced only when
+    // `overwrite` is true (otherwise error 58 "File already exists").
+    void CopyFile(const std::filesystem::path& source, const std::filesystem::path& destination,
+                  bool overwrite = true);
+
+    bool FileExists(const std::filesystem::path& path) const;
+    bool FolderExists(const std::filesystem::path& path) const;
+    void DeleteFile(const std::filesystem::path& path);
+};
+
+// Maps an operating-system error of a file operation on `path` to the program's error number.
+[[noreturn]] void throwFileError(const std::filesystem::path& path, int osError);
+
+} // namespace kelvarin

@@ -1,0 +1,102 @@
+#include "settings/mdlLoadSetup.h"
+
+#include "settings/TextFileService.h"
+#include "settings/TransSettingsRecord.h"
+
+#include <filesystem>
+
+namespace kelvarin::mdlLoadSetup {
+
+namespace {
+
+struct Settings {
+    std::string appPath;
+    std::string dataPath;
+    std::string commPort;
+    std::string baudRate;
+    std::string programFolder;
+};
+
+Settings& settings() {
+    static Settings s;
+    return s;
+}
+
+// The settings module's own file-system object, kept for the program's life.
+FileSystemObject& setupFso() {
+    static FileSystemObject fso;
+    return fso;
+}
+
+} // namespace
+
+void SetAppPath(const std::string& value) { settings().appPath = value; }
+void SetDataPath(const std::string& value) { settings().dataPath = value; }
+void SetCommPort(const std::string& value) { settings().commPort = value; }
+void SetBaudRate(const std::string& value) { settings().baudRate = value; }
+std::string GetAppPath() { return settings().appPath; }
+std::string GetDataPath() { return settings().dataPath; }
+std::string GetCommPort() { return settings().commPort; }
+std::string GetBaudRate() { return settings().baudRate; }
+
+void SetProgramFolder(const std::string& folder) { settings().programFolder = folder; }
+std::string ProgramFolder() { return settings().programFolder; }
+std::string DataFolder() { return settings().programFolder + kPathSep + "Data"; }
+
+void ResetSettings() { settings() = Settings{}; }
+
+std::string TrimBlanks(const std::string& text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    const auto last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+
+std::string ReadSetupFile(const std::string& folder) {
+    try {
+        const std::filesystem::path path = TrimBlanks(folder) + kPathSep + "QEL.INI";
+        FileSystemObject& fso = setupFso();
+        if (!fso.FileExists(path))
+            return {};
+        auto stream = fso.OpenTextFile(path, IoMode::ForReading);
+        std::string line = stream->ReadLine();
+        stream->Close();
+        return line;
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+void SaveTransSettings(const std::string& folder) {
+    try {
+        const std::filesystem::path path = TrimBlanks(folder) + "TRANS.DAT";
+        std::error_code ec;
+        std::filesystem::remove(path, ec);
+        writeTransSettingsFile(path, TransSettingsRecord::fitted(GetCommPort(), GetBaudRate()));
+    } catch (const std::exception&) {
+        // The caller is not told; the old file may be gone.
+    }
+}
+
+bool CopyToAppFolder(const std::string& sourcePath, const std::string& fileTitle) {
+    try {
+        const std::string destination = ProgramFolder() + kPathSep + fileTitle;
+        FileSystemObject& fso = setupFso();
+        if (destination != sourcePath && fso.FileExists(sourcePath))
+            fso.CopyFile(sourcePath, destination, true);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+FormPosition CenterForm(double screenWidth, double screenHeight, double windowWidth,
+                        double windowHeight) {
+    FormPosition pos;
+    pos.top = (screenHeight - windowHeight) / 2;
+    pos.left = (screenWidth - windowWidth) / 2;
+    return pos;
+}
+
+} // namespace kelvarin::mdlLoadSetup

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <string>
+
+namespace kelvarin::mdlLoadSetup {
+
+// The four program-wide settings, empty until set. Setters store the text exactly as passed.
+//   gAppPath:   the folder the serial link sends from and receives into (start-up: the program
+//               folder and a closing separator; later the folder a transfer was given)
+//   gDataPath:  the program folder's "Data" subfolder, without a closing separator
+//   gCommPort:  the open COM port's number as text
+//   gBaudRate:  the baud rate text as stored
+void SetAppPath(const std::string& value);
+void SetDataPath(const std::string& value);
+void SetCommPort(const std::string& value);
+void SetBaudRate(const std::string& value);
+std::string GetAppPath();
+std::string GetDataPath();
+std::string GetCommPort();
+std::string GetBaudRate();
+
+// The folder that holds the program, without a closing separator. Start-up decides it once
+// (see ui/ProgramFolder.h); tests point it at a folder of their own.
+void SetProgramFolder(const std::string& folder);
+std::string ProgramFolder();
+
+// The program folder's data folder: ProgramFolder() + "/Data".
+std::string DataFolder();
+
+// The separator that joins a folder text and a name.
+inline constexpr const char* kPathSep = "/";
+
+// Removes blanks (spaces only) at both ends.
+std::string TrimBlanks(const std::string& text);
+
+// The first line of QEL.INI in `folder` (trimmed of blanks first), as read: without its line
+// end, blanks kept. Empty when the file is missing, empty or unreadable.
+std::string ReadSetupFile(const std::string& folder);
+
+// Rewrites TRANS.DAT in `folder` (a text that ends in the separator) from gCommPort and
+// gBaudRate, fitted to 1 and 6 characters: exactly 7 bytes. A failure is silent.
+void SaveTransSettings(const std::string& folder);
+
+// Copies `sourcePath` into the program folder as `fileTitle`. True also when source and
+// destination are the same text or the source is missing (nothing is copied); false when the
+// copy fails.
+bool CopyToAppFolder(const std::string& sourcePath, const std::string& fileTitle);
+
+// Where a window of the given size stands in the middle of the screen. Negative when the window
+// is larger than the screen.
+struct FormPosition {
+    double left = 0;
+    double top = 0;
+};
+FormPosition CenterForm(double screenWidth, double screenHeight, double windowWidth,
+                        double windowHeight);
+
+// Back to the state at program start (tests).
+void ResetSettings();
+
+} // namespace kelvarin::mdlLoadSetup
