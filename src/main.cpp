@@ -1,5 +1,5 @@
-#include "ui/frmConverterMain.h"
 #include "ui/ProgramFolder.h"
+#include "ui/frmConverterMain.h"
 
 #include <QApplication>
 

@@ -31,7 +31,8 @@ TextStream::TextStream(fs::path path, IoMode mode) : m_path(std::move(path)), m_
     errno = 0;
     if (mode == IoMode::ForReading) {
         if (fs::is_directory(m_path))
-            throw RuntimeError(kErrPathFileAccess, "Path/File access error (" + m_path.string() + ")");
+            throw RuntimeError(kErrPathFileAccess,
+                               "Path/File access error (" + m_path.string() + ")");
         m_in.open(m_path, std::ios::binary);
         if (!m_in.is_open())
             throwFileError(m_path, errno);

@@ -30,20 +30,44 @@ FileSystemObject& setupFso() {
 
 } // namespace
 
-void SetAppPath(const std::string& value) { settings().appPath = value; }
-void SetDataPath(const std::string& value) { settings().dataPath = value; }
-void SetCommPort(const std::string& value) { settings().commPort = value; }
-void SetBaudRate(const std::string& value) { settings().baudRate = value; }
-std::string GetAppPath() { return settings().appPath; }
-std::string GetDataPath() { return settings().dataPath; }
-std::string GetCommPort() { return settings().commPort; }
-std::string GetBaudRate() { return settings().baudRate; }
+void SetAppPath(const std::string& value) {
+    settings().appPath = value;
+}
+void SetDataPath(const std::string& value) {
+    settings().dataPath = value;
+}
+void SetCommPort(const std::string& value) {
+    settings().commPort = value;
+}
+void SetBaudRate(const std::string& value) {
+    settings().baudRate = value;
+}
+std::string GetAppPath() {
+    return settings().appPath;
+}
+std::string GetDataPath() {
+    return settings().dataPath;
+}
+std::string GetCommPort() {
+    return settings().commPort;
+}
+std::string GetBaudRate() {
+    return settings().baudRate;
+}
 
-void SetProgramFolder(const std::string& folder) { settings().programFolder = folder; }
-std::string ProgramFolder() { return settings().programFolder; }
-std::string DataFolder() { return settings().programFolder + kPathSep + "Data"; }
+void SetProgramFolder(const std::string& folder) {
+    settings().programFolder = folder;
+}
+std::string ProgramFolder() {
+    return settings().programFolder;
+}
+std::string DataFolder() {
+    return settings().programFolder + kPathSep + "Data";
+}
 
-void ResetSettings() { settings() = Settings{}; }
+void ResetSettings() {
+    settings() = Settings{};
+}
 
 std::string TrimBlanks(const std::string& text) {
     const auto first = text.find_first_not_of(' ');

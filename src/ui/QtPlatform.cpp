@@ -54,19 +54,33 @@ MsgAnswer QtMessageBoxes::show(const std::string& text, MsgIcon icon, MsgButtons
         return MsgAnswer::No;
     default:
         // A box closed without a choice answers with its safe button.
-        return buttons == MsgButtons::Ok ? MsgAnswer::Ok
+        return buttons == MsgButtons::Ok         ? MsgAnswer::Ok
                : buttons == MsgButtons::OkCancel ? MsgAnswer::Cancel
                                                  : MsgAnswer::No;
     }
 }
 
-void QtEventPump::yield() { QCoreApplication::processEvents(); }
+void QtEventPump::yield() {
+    QCoreApplication::processEvents();
+}
 
-void QtProgressBar::setMinimum(int v) { m_bar->setMinimum(v); }
-void QtProgressBar::setMaximum(int v) { m_bar->setMaximum(v); }
-void QtProgressBar::setValue(int v) { m_bar->setValue(v); }
-int QtProgressBar::minimum() const { return m_bar->minimum(); }
-int QtProgressBar::maximum() const { return m_bar->maximum(); }
-int QtProgressBar::value() const { return m_bar->value(); }
+void QtProgressBar::setMinimum(int v) {
+    m_bar->setMinimum(v);
+}
+void QtProgressBar::setMaximum(int v) {
+    m_bar->setMaximum(v);
+}
+void QtProgressBar::setValue(int v) {
+    m_bar->setValue(v);
+}
+int QtProgressBar::minimum() const {
+    return m_bar->minimum();
+}
+int QtProgressBar::maximum() const {
+    return m_bar->maximum();
+}
+int QtProgressBar::value() const {
+    return m_bar->value();
+}
 
 } // namespace kelvarin

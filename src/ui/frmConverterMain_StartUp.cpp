@@ -67,8 +67,7 @@ void frmConverterMain::Form_Load() {
         if (ModTrans::LoadTransSettings(GetAppPath())) {
             txtComPort->setText(fromBytes(GetCommPort()));
         } else {
-            m_boxes->show(std::string("Communication Port Error!") + kCrLf +
-                              ModTrans::gStatusText +
+            m_boxes->show(std::string("Communication Port Error!") + kCrLf + ModTrans::gStatusText +
                               " or specify another valid Port and Baud rate",
                           MsgIcon::Exclamation, MsgButtons::Ok, kWindowTitle);
             fraPortSettings->show();

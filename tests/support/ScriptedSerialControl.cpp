@@ -53,7 +53,9 @@ void ScriptedSerialControl::setInBufferCount(int /*n*/) {
     ++inputDiscards;
 }
 
-void ScriptedSerialControl::setOutBufferCount(int /*n*/) { ++outputDiscards; }
+void ScriptedSerialControl::setOutBufferCount(int /*n*/) {
+    ++outputDiscards;
+}
 
 void ScriptedSerialControl::setOutput(const std::string& data) {
     if (!m_open)

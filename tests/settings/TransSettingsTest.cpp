@@ -1,0 +1,72 @@
+#include "settings/TransSettingsRecord.h"
+#include "settings/mdlLoadSetup.h"
+#include "support/TempFolder.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace kelvarin::test {
+namespace {
+
+using namespace mdlLoadSetup;
+
+class TransSettingsTest : public ::testing::Test {
+protected:
+    TempFolder dir;
+    std::string folder() const { return dir.str() + "/"; }
+    std::string saved(const std::string& port, const std::string& baud) {
+        SetCommPort(port);
+        SetBaudRate(baud);
+        SaveTransSettings(folder());
+        return readBytes(dir.path() / "TRANS.DAT");
+    }
+    void TearDown() override { ResetSettings(); }
+};
+
+TEST_F(TransSettingsTest, FittingRuleOfPortAndBaud) {
+    EXPECT_EQ(saved("3", "57600"), "357600 ");
+    EXPECT_EQ(saved("12", "57600"), "157600 ");  // a two-digit port keeps its first digit
+    EXPECT_EQ(saved("", "9600"), " 9600  ");     // an empty port is one blank
+    EXPECT_EQ(saved("4", "1152000"), "4115200"); // a long baud keeps 6 characters
+    EXPECT_EQ(saved("5", "57600 "), "557600 ");  // as read from TRANS.DAT at start-up
+    EXPECT_EQ(saved("", ""), "       ");
+}
+
+TEST_F(TransSettingsTest, ALongerOldFileEndsWithExactlySevenBytes) {
+    writeBytes(dir.path() / "TRANS.DAT", "999999999999 and more");
+    EXPECT_EQ(saved("2", "19200"), "219200 ");
+}
+
+TEST_F(TransSettingsTest, BlanksAroundTheFolderAreRemoved) {
+    SetCommPort("7");
+    SetBaudRate("4800");
+    SaveTransSettings("  " + folder() + " ");
+    EXPECT_EQ(readBytes(dir.path() / "TRANS.DAT"), "74800  ");
+}
+
+TEST_F(TransSettingsTest, UnwritableFolderFailsSilentlyAndKeepsTheOldFile) {
+    writeBytes(dir.path() / "TRANS.DAT", "157600 ");
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read |
+                                                 std::filesystem::perms::owner_exec);
+    if (::access(dir.str().c_str(), W_OK) == 0)
+        GTEST_SKIP() << "running with rights that ignore folder permissions";
+    SetCommPort("2");
+    SetBaudRate("9600");
+    SaveTransSettings(folder());
+    EXPECT_EQ(readBytes(dir.path() / "TRANS.DAT"), "157600 ");
+}
+
+TEST(TransSettingsRecordTest, ShortOrLongBytesReadAsTheFirstSevenBlankFilled) {
+    const auto shortRec = TransSettingsRecord::fromBytes("3");
+    EXPECT_EQ(shortRec.Port, "3");
+    EXPECT_EQ(shortRec.Baud, "      ");
+    const auto longRec = TransSettingsRecord::fromBytes("257600 trailing junk");
+    EXPECT_EQ(longRec.Port, "2");
+    EXPECT_EQ(longRec.Baud, "57600 ");
+    const auto defaults = TransSettingsRecord::defaults().toBytes();
+    EXPECT_EQ(std::string(defaults.begin(), defaults.end()), "157600 ");
+}
+
+} // namespace
+} // namespace kelvarin::test

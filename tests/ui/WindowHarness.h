@@ -1,0 +1,57 @@
+#pragma once
+
+#include "serial/ModTrans.h"
+#include "settings/mdlLoadSetup.h"
+#include "support/FakeClock.h"
+#include "support/MessageBoxRecorder.h"
+#include "support/ScriptedSerialControl.h"
+#include "support/TempFolder.h"
+#include "ui/frmConverterMain.h"
+
+#include <memory>
+#include <vector>
+
+namespace kelvarin::test {
+
+// A window loaded in a temporary program folder with recorded message boxes and a fake
+// clock. `serial` null means the real serial control.
+struct WindowHarness {
+    TempFolder program;
+    MessageBoxRecorder boxes;
+    FakeClock clock;
+    FakeEventPump pump{clock};
+    ScriptedSerialControl* scripted = nullptr;
+    std::vector<int> missingPorts; // ports the scripted control cannot open
+    int endCalls = 0;
+    std::unique_ptr<frmConverterMain> window;
+
+    WindowHarness() {
+        ModTrans::ResetModTrans();
+        mdlLoadSetup::ResetSettings();
+    }
+    ~WindowHarness() {
+        window.reset();
+        ModTrans::ResetModTrans();
+        mdlLoadSetup::ResetSettings();
+    }
+
+    // Loads the window; with `scriptedPort` its serial control is a ScriptedSerialControl.
+    frmConverterMain& load(bool scriptedPort, const std::string& folder = {}) {
+        WindowServices s;
+        s.boxes = &boxes;
+        s.clock = &clock;
+        s.pump = &pump;
+        if (scriptedPort) {
+            auto port = std::make_unique<ScriptedSerialControl>(&clock);
+            port->missingPorts = missingPorts;
+            scripted = port.get();
+            s.serial = std::move(port);
+        }
+        s.endProgram = [this] { ++endCalls; };
+        window = std::make_unique<frmConverterMain>(folder.empty() ? program.str() : folder,
+                                                    std::move(s));
+        return *window;
+    }
+};
+
+} // namespace kelvarin::test
