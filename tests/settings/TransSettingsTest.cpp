@@ -57,6 +57,14 @@ TEST_F(TransSettingsTest, UnwritableFolderFailsSilentlyAndKeepsTheOldFile) {
     EXPECT_EQ(readBytes(dir.path() / "TRANS.DAT"), "157600 ");
 }
 
+TEST_F(TransSettingsTest, AFolderInTheWayOfTransDatIsASilentFailure) {
+    std::filesystem::create_directories(dir.path() / "TRANS.DAT" / "inside");
+    SetCommPort("2");
+    SetBaudRate("9600");
+    SaveTransSettings(folder());
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "TRANS.DAT" / "inside"));
+}
+
 TEST(TransSettingsRecordTest, ShortOrLongBytesReadAsTheFirstSevenBlankFilled) {
     const auto shortRec = TransSettingsRecord::fromBytes("3");
     EXPECT_EQ(shortRec.Port, "3");
