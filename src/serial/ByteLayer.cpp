@@ -1,19 +1,12 @@
-#include "platform/RuntimeError.h"
 #include "serial/ModTrans.h"
 
 namespace kelvarin::ModTrans {
 
 namespace {
 
-SerialControl& control() {
-    if (gCommCtl == nullptr)
-        throw RuntimeError(91, "Object variable not set");
-    return *gCommCtl;
-}
-
 // Takes one waiting byte; false when the port handed out nothing after all.
 bool takeByte(std::uint8_t& x) {
-    const std::string in = control().input();
+    const std::string in = CommCtl().input();
     if (in.empty())
         return false;
     x = static_cast<std::uint8_t>(in[0]);
@@ -26,7 +19,7 @@ bool waitForReady() {
     for (;;) {
         if (secondsSince(*gClock, start) > kBusyLimitSecs)
             return false;
-        if (control().inBufferCount() >= 1) {
+        if (CommCtl().inBufferCount() >= 1) {
             std::uint8_t x = 0;
             if (takeByte(x) && x == kReady)
                 return true;
@@ -39,19 +32,19 @@ bool waitForReady() {
 } // namespace
 
 void SendByte(std::uint8_t b) {
-    control().setOutput(std::string(1, static_cast<char>(b)));
+    CommCtl().setOutput(std::string(1, static_cast<char>(b)));
     CommDelay(100);
 }
 
 void CommDelay(long /*n*/) {
-    control().drainOutput();
+    CommCtl().drainOutput();
 }
 
 bool ReadByte(std::uint8_t& b) {
     gLastTime = gClock->monotonicNow();
     std::uint8_t x = 0;
     for (;;) {
-        if (control().inBufferCount() >= 1 && takeByte(x))
+        if (CommCtl().inBufferCount() >= 1 && takeByte(x))
             break;
         gPump->yield();
         if (IsCommTimedOut())
@@ -68,8 +61,8 @@ bool ReadByte(std::uint8_t& b) {
 }
 
 void ClearCommBuffers() {
-    control().setInBufferCount(0);
-    control().setOutBufferCount(0);
+    CommCtl().setInBufferCount(0);
+    CommCtl().setOutBufferCount(0);
     gRecvBuf.clear();
 }
 

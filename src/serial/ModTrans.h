@@ -17,6 +17,8 @@ namespace kelvarin::ModTrans {
 
 // The window's serial control; every port access goes through it.
 extern SerialControl* gCommCtl;
+// gCommCtl itself; RuntimeError 91 when no control has been handed over.
+SerialControl& CommCtl();
 // Time source for time-outs and the pump that lets the window run while a read waits.
 extern Clock* gClock;
 extern EventPump* gPump;

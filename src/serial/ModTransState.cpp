@@ -1,5 +1,7 @@
 #include "serial/ModTrans.h"
 
+#include "platform/RuntimeError.h"
+
 namespace kelvarin::ModTrans {
 
 namespace {
@@ -27,6 +29,12 @@ std::int32_t gCheckSum = 0;
 std::int16_t gAttempt = 0;
 std::string gFileName;
 int gFileNum = -1;
+
+SerialControl& CommCtl() {
+    if (gCommCtl == nullptr)
+        throw RuntimeError(91, "Object variable not set");
+    return *gCommCtl;
+}
 
 void ResetModTrans() {
     gCommCtl = nullptr;

@@ -10,12 +10,6 @@ namespace kelvarin::ModTrans {
 
 namespace {
 
-SerialControl& control() {
-    if (gCommCtl == nullptr)
-        throw RuntimeError(91, "Object variable not set");
-    return *gCommCtl;
-}
-
 std::string failureText(const std::exception& e) {
     if (const auto* re = dynamic_cast<const RuntimeError*>(&e))
         return re->description();
@@ -33,7 +27,7 @@ int portNumber(const std::string& portText) {
 
 bool OpenCommPort(int port, const std::string& baud) {
     try {
-        SerialControl& c = control();
+        SerialControl& c = CommCtl();
         c.setCommPort(port);
         c.setSettings(baud + ",N,8,1");
         c.setInputLen(1);
@@ -50,7 +44,7 @@ bool OpenCommPort(int port, const std::string& baud) {
 
 bool IsPortOpen(int /*port*/, const std::string& /*baud*/) {
     try {
-        return control().portOpen();
+        return CommCtl().portOpen();
     } catch (const std::exception& e) {
         gStatusText = failureText(e) + kCrLf + "Close any application using same port.";
         return false;
