@@ -12,7 +12,7 @@ namespace kelvarin {
 // The HID access library over hidapi's hidraw backend. Product string = device name,
 // manufacturer string = maker name, serial number = third text, vendor and product id = the two
 // numeric fields. Wide texts become single bytes (a character above 255 becomes "?").
-// One thread only.
+// One thread only, and one object per program: its destruction ends hidapi.
 class HidapiLibrary final : public HidLibrary {
 public:
     // How long Read waits for a report, and how long it pauses when it cannot read at all.
@@ -37,6 +37,7 @@ public:
     int Write(const UsbOutputReport& report) override;
     int Read(UsbInputReport& report) override;
 
+private:
     // A device as the last GetList saw it.
     struct Listed {
         std::string path;
@@ -47,7 +48,6 @@ public:
         std::string deviceText; // serial number
     };
 
-private:
     struct Device;
     std::vector<Listed> m_listed;
     std::unique_ptr<Device> m_device;

@@ -47,12 +47,18 @@ SizeReply ParseSizeReply(const std::string& inData, std::int64_t& size) {
     const std::size_t hash = inData.find('#', s + 1);
     if (hash == std::string::npos)
         return SizeReply::Bad;
-    const std::size_t digits = hash - s - 1;
+    // Blanks around the number are allowed, as the terminal's number conversion allows them.
+    std::size_t first = s + 1;
+    std::size_t last = hash;
+    while (first < last && inData[first] == ' ')
+        ++first;
+    while (last > first && inData[last - 1] == ' ')
+        --last;
     // More than 10 digits cannot be a 32-bit size, and would overflow below.
-    if (digits == 0 || digits > 10)
+    if (last == first || last - first > 10)
         return SizeReply::Bad;
     std::int64_t value = 0;
-    for (std::size_t i = s + 1; i < hash; ++i) {
+    for (std::size_t i = first; i < last; ++i) {
         const auto c = static_cast<unsigned char>(inData[i]);
         if (c < '0' || c > '9')
             return SizeReply::Bad;

@@ -51,8 +51,8 @@ std::string StartAck();
 enum class SizeReply { None, Bad, Size };
 
 // Looks for the size reply in a report: None without an "s"; Bad when the first "s" is not
-// followed by 1 to 10 decimal digits up to a "#", or the number exceeds kMaxFileSize; else Size
-// with the number in `size`.
+// followed by 1 to 10 decimal digits (blanks around them allowed) up to a "#", or the number
+// exceeds kMaxFileSize; else Size with the number in `size`.
 SizeReply ParseSizeReply(const std::string& inData, std::int64_t& size);
 
 // ASCII letters upper-cased, every other byte unchanged.

@@ -110,9 +110,9 @@ TEST_F(FileReceiveTest, OtherReportsAmongTheDataAreSkipped) {
 
 TEST_F(FileReceiveTest, BadSizeRepliesFailWithoutAFile) {
     scriptOnly();
-    for (const std::string& reply :
-         std::vector<std::string>{"s", "s#", "sabc#", "s-5#", "s 12#", "s12 #", "s2147483648#",
-                                  "s99999999999999999999#", "#s12", std::string("xs1\0#", 5)}) {
+    for (const std::string& reply : std::vector<std::string>{
+             "s", "s#", "s  #", "sabc#", "s-5#", "s+5#", "s1 2#", "s2147483648#",
+             "s99999999999999999999#", "#s12", std::string("xs1\0#", 5)}) {
         SCOPED_TRACE(reply);
         hid.feed(reply);
         const auto start = clock.monotonicNow();
@@ -121,6 +121,15 @@ TEST_F(FileReceiveTest, BadSizeRepliesFailWithoutAFile) {
         EXPECT_FALSE(fs::exists(path("AGENT.DAT")));
         EXPECT_TRUE(probe.inData().empty());
     }
+}
+
+TEST_F(FileReceiveTest, SizeMayStandBetweenBlanksAndLeadingZeros) {
+    scriptOnly();
+    content = patternBytes(12);
+    hid.feed("xyz s 012 #");
+    hid.feed(usbDataReport(1, content));
+    ASSERT_TRUE(usb.ReadFromUSB("AGENT.DAT", folder.str(), nullptr));
+    EXPECT_EQ(readBytes(path("AGENT.DAT")), content);
 }
 
 TEST_F(FileReceiveTest, SizeWithoutHashFails) {
