@@ -82,8 +82,12 @@ TEST_F(FileReceiveTest, SequenceOutOfOrderFails) {
     EXPECT_EQ(readBytes(path("MASTER.DAT")), content.substr(0, 59));
 
     terminal.faults.skipSequence = false;
+    terminal.faults.sequence = {1, 2, 1};
+    EXPECT_FALSE(fetch("MASTER.DAT", 177));
+    EXPECT_EQ(readBytes(path("MASTER.DAT")), content.substr(0, 118));
+
     for (const auto& sequence : std::vector<std::vector<std::int32_t>>{
-             {1, 2, 1}, {2, 1}, {1, 2, 4, 3}, {-1}, {1, INT32_MIN}, {INT32_MAX}}) {
+             {2, 1}, {1, 2, 4, 3}, {-1}, {1, INT32_MIN}, {INT32_MAX}}) {
         terminal.faults.sequence = sequence;
         EXPECT_FALSE(fetch("MASTER.DAT", 177));
     }
