@@ -88,11 +88,12 @@ bool CLSUSB::receiveFile(const std::string& name, const std::string& destination
         m_InData.clear();
         ReadReport();
         seq = UsbBytesToLong(m_InData.substr(1, 4));
-        // A repeat of the report just taken, and number 0, carry nothing new.
-        if (m_InData[0] != 'd' || seq == lastSeq || seq == 0)
+        // Number 0 and a report already taken (the one just before, or an earlier one sent
+        // again) carry nothing new.
+        if (m_InData[0] != 'd' || seq <= lastSeq)
             continue;
-        // Any other number than the next one means a report was lost or comes from elsewhere:
-        // writing it would put bytes in the wrong place.
+        // A number past the next one means a report was lost: writing it would put its bytes
+        // in the wrong place of the file.
         if (static_cast<std::int64_t>(seq) != static_cast<std::int64_t>(lastSeq) + 1) {
             stream->Close();
             return false;

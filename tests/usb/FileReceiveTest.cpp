@@ -75,7 +75,14 @@ TEST_F(FileReceiveTest, RepeatsAndNumberZeroAreDropped) {
     EXPECT_EQ(readBytes(path("MASTER.DAT")), content);
 }
 
-// A gap or a step back would put bytes in the wrong place of the file.
+// A report sent again after later ones is dropped like a repeat; the file stays whole.
+TEST_F(FileReceiveTest, AnEarlierReportSentAgainIsDropped) {
+    terminal.faults.sequence = {1, 2, 1, 3};
+    ASSERT_TRUE(fetch("MASTER.DAT", 177));
+    EXPECT_EQ(readBytes(path("MASTER.DAT")), content);
+}
+
+// A gap would put bytes in the wrong place of the file.
 TEST_F(FileReceiveTest, SequenceOutOfOrderFails) {
     terminal.faults.skipSequence = true; // 1, 3
     EXPECT_FALSE(fetch("MASTER.DAT", 177));
