@@ -43,8 +43,8 @@ public:
 
     // Fetches the terminal's file FileName (upper-cased) into Destination / the upper-cased name.
     // False when the terminal does not answer in time, announces a size that is not a number
-    // from 0 to 2147483647, sends its reports out of order or the file cannot be written; a
-    // failed receive may leave an empty or partial file.
+    // from 0 to 2147483647, skips a report number or the file cannot be written; a report
+    // number already taken is dropped. A failed receive may leave an empty or partial file.
     bool ReadFromUSB(const std::string& FileName, const std::string& Destination,
                      ProgressBar* Progressbar);
 
