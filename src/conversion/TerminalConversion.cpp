@@ -10,6 +10,9 @@ TerminalConversion::TerminalConversion(MessageBoxes& boxes,
     : m_boxes(boxes), m_focusMasterFileBox(std::move(focusMasterFileBox)) {}
 
 std::filesystem::path TerminalConversion::useDataFolder() {
+    // An unset program folder would put the data folder at the file system's root.
+    if (mdlLoadSetup::ProgramFolder().empty())
+        throw RuntimeError(kErrPathNotFound, "Path not found (no program folder)");
     mdlLoadSetup::SetDataPath(mdlLoadSetup::DataFolder());
     return std::filesystem::path(mdlLoadSetup::GetDataPath());
 }

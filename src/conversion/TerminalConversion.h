@@ -50,7 +50,8 @@ public:
     std::int16_t masterRecordNo = 0;
 
 private:
-    // Sets the data-folder setting to the program's data folder and returns it.
+    // Sets the data-folder setting to the program's data folder and returns it. Without a
+    // program folder: error 76.
     static std::filesystem::path useDataFolder();
 
     // `name` inside the data folder. A name that holds a folder separator is refused (error

@@ -128,6 +128,23 @@ TEST_F(StCvrtTest, MissingWorkFileAndEmptyWorkFile) {
     EXPECT_TRUE(exists("TempAB.MST"));
 }
 
+TEST_F(StCvrtTest, WithoutAProgramFolderThePathIsNotFound) {
+    putData("TempAB.MST", "H\r\n");
+    mdlLoadSetup::ResetSettings();
+    EXPECT_FALSE(conversion.StCvrt("TempAB.MST"));
+    conversion.TempFileCreation("AB.MST");
+    conversion.SortTempFile();
+    conversion.CommaFileCreation("AB.MST");
+    ASSERT_EQ(boxes.shown.size(), 3u);
+    for (const auto& box : boxes.shown) {
+        EXPECT_EQ(box.text, "cvrt path Not found");
+        EXPECT_EQ(box.icon, MsgIcon::Exclamation);
+        EXPECT_EQ(box.title, kAppTitle);
+    }
+    EXPECT_TRUE(exists("TempAB.MST"));
+    EXPECT_FALSE(exists("AGENT.DAT"));
+}
+
 TEST_F(StCvrtTest, NameWithoutDotIsSelectFile) {
     conversion.sourceFileName = "AB";
     EXPECT_FALSE(convert("H\r\n"));
