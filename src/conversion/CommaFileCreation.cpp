@@ -48,8 +48,7 @@ void TerminalConversion::CommaFileCreation(const std::string& strFile1) {
         const std::filesystem::path tempPath = dataFolder / "TEMP.DAT";
         const std::filesystem::path workPath = dataFile(dataFolder, "Temp" + strFile1);
 
-        if (FSo.FileExists(workPath))
-            FSo.DeleteFile(workPath);
+        deleteIfPresent(workPath);
         if (!FSo.FileExists(tempPath)) {
             showNoData();
             return;

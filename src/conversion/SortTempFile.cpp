@@ -32,10 +32,7 @@ void TerminalConversion::SortTempFile() {
     const std::filesystem::path tempPath = dataFolder / "TEMP.DAT";
     const std::filesystem::path scratchPath = dataFolder / "TEMP1234.DAT";
 
-    attempt([&] {
-        if (FSo.FileExists(scratchPath))
-            FSo.DeleteFile(scratchPath);
-    });
+    attempt([&] { deleteIfPresent(scratchPath); });
 
     TempHeaderRecord header{};
     std::vector<TempLineRecord> records;
@@ -55,8 +52,7 @@ void TerminalConversion::SortTempFile() {
     // TEMP.DAT is replaced only by a scratch copy that was written and closed in full, so a
     // failed write never costs a record.
     const bool written = attempt([&] {
-        if (FSo.FileExists(scratchPath))
-            FSo.DeleteFile(scratchPath);
+        deleteIfPresent(scratchPath);
         RecordFileWriter writer(scratchPath);
         writer.writeBytes(header.data(), header.size());
         for (const TempLineRecord& record : records)
@@ -64,7 +60,7 @@ void TerminalConversion::SortTempFile() {
         writer.close();
     });
     if (!written) {
-        attempt([&] { FSo.DeleteFile(scratchPath); });
+        attempt([&] { deleteIfPresent(scratchPath); });
         return;
     }
     attempt([&] {

@@ -61,8 +61,7 @@ bool TerminalConversion::StCvrt(const std::string& FileName) {
     try {
         const std::filesystem::path dataFolder = useDataFolder();
         for (const char* name : kOutputNames)
-            if (FSo.FileExists(dataFolder / name))
-                FSo.DeleteFile(dataFolder / name);
+            deleteIfPresent(dataFolder / name);
 
         const std::filesystem::path sourcePath = dataFile(dataFolder, FileName);
         if (!FSo.FileExists(sourcePath)) {
@@ -104,8 +103,7 @@ bool TerminalConversion::StCvrt(const std::string& FileName) {
         source->Close();
         result = true;
 
-        if (FSo.FileExists(sourcePath))
-            FSo.DeleteFile(sourcePath);
+        deleteIfPresent(sourcePath);
     } catch (...) {
         showFailure(asRuntimeError(std::current_exception()));
     }

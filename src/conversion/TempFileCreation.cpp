@@ -21,8 +21,7 @@ void TerminalConversion::TempFileCreation(const std::string& strFile) {
         const std::filesystem::path tempPath = dataFolder / "TEMP.DAT";
         const std::filesystem::path sourcePath = dataFile(dataFolder, strFile);
 
-        if (FSo.FileExists(tempPath))
-            FSo.DeleteFile(tempPath);
+        deleteIfPresent(tempPath);
         if (!FSo.FileExists(sourcePath)) {
             showNoData();
             return;

@@ -25,6 +25,17 @@ std::filesystem::path TerminalConversion::dataFile(const std::filesystem::path& 
     return dataFolder / name;
 }
 
+void TerminalConversion::deleteIfPresent(const std::filesystem::path& path) {
+    std::error_code ec;
+    if (std::filesystem::is_symlink(std::filesystem::symlink_status(path, ec))) {
+        if (!std::filesystem::remove(path, ec))
+            throwFileError(path, ec.value());
+        return;
+    }
+    if (FSo.FileExists(path))
+        FSo.DeleteFile(path);
+}
+
 std::string TerminalConversion::baseName() const {
     const auto dot = sourceFileName.find('.');
     if (dot == std::string::npos)

@@ -59,6 +59,10 @@ private:
     static std::filesystem::path dataFile(const std::filesystem::path& dataFolder,
                                           const std::string& name);
 
+    // Deletes the file when it exists. A symbolic link is removed itself, never followed, so
+    // the file written in its place stays in the data folder.
+    void deleteIfPresent(const std::filesystem::path& path);
+
     // sourceFileName's text before its first "."; none is error 5.
     std::string baseName() const;
 

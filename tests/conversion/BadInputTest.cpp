@@ -104,6 +104,19 @@ TEST_F(BadInputTest, MoreThan32767AccountLinesAreAllSortedThenRefused) {
     expectOnlyDataFolderFiles();
 }
 
+TEST_F(BadInputTest, LinksInTheDataFolderAreReplacedNotFollowed) {
+    const auto outside = m_root.path() / "outside";
+    for (const char* name : {"TEMP.DAT", "TEMP1234.DAT", "TempAB.MST", "AGENT.DAT", "MASTER.DAT",
+                             "ACCTYPE.DAT", "ACC_DETA.DAT", "BANK.COL"})
+        std::filesystem::create_symlink(outside / name, data(name));
+    putData("AB.MST", "H\r\nT,N,K,S,,1,2,3,4,5,x\r\nT,N,K,A,,1,2,3,4,5,x\r\n");
+    ASSERT_TRUE(runChain("AB.MST"));
+    EXPECT_FALSE(std::filesystem::exists(outside));
+    EXPECT_EQ(std::filesystem::file_size(data("MASTER.DAT")), 256u);
+    EXPECT_FALSE(std::filesystem::is_symlink(data("TEMP.DAT")));
+    expectOnlyDataFolderFiles();
+}
+
 TEST_F(BadInputTest, FileNamesWithAFolderAreRefused) {
     putData("AB.MST", "H\r\n");
     conversion.sourceFileName = "../AB.MST";
