@@ -1,0 +1,76 @@
+#include "conversion/RecordFile.h"
+#include "conversion/StagingSort.h"
+#include "conversion/TerminalConversion.h"
+#include "settings/mdlLoadSetup.h"
+
+#include <exception>
+
+namespace kelvarin {
+
+namespace {
+
+using TempHeaderRecord = std::array<std::uint8_t, staging::kHeaderRecordSize>;
+
+// Runs one step; a failing step is skipped. True when it ran through.
+template <class Step>
+bool attempt(Step&& step) {
+    try {
+        step();
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+} // namespace
+
+void TerminalConversion::SortTempFile() {
+    // Without a data folder setting the paths would fall back on the working folder.
+    if (mdlLoadSetup::GetDataPath().empty())
+        return;
+    const std::filesystem::path dataFolder(mdlLoadSetup::GetDataPath());
+    const std::filesystem::path tempPath = dataFolder / "TEMP.DAT";
+    const std::filesystem::path scratchPath = dataFolder / "TEMP1234.DAT";
+
+    attempt([&] { deleteIfPresent(scratchPath); });
+
+    TempHeaderRecord header{};
+    std::vector<TempLineRecord> records;
+    attempt([&] {
+        RecordFileReader reader(tempPath);
+        if (!reader.readBytes(header.data(), header.size()))
+            return;
+        TempLineRecord record{};
+        while (!reader.atEnd() && reader.readBytes(record.data(), record.size()))
+            records.push_back(record);
+    });
+    if (records.empty())
+        return;
+
+    sortBySortText(records);
+
+    // TEMP.DAT is replaced only by a scratch copy that was written and closed in full, so a
+    // failed write never costs a record.
+    const bool written = attempt([&] {
+        deleteIfPresent(scratchPath);
+        RecordFileWriter writer(scratchPath);
+        writer.writeBytes(header.data(), header.size());
+        for (const TempLineRecord& record : records)
+            writer.writeBytes(record.data(), record.size());
+        writer.close();
+    });
+    if (!written) {
+        attempt([&] { deleteIfPresent(scratchPath); });
+        return;
+    }
+    attempt([&] {
+        std::error_code ec;
+        std::filesystem::rename(scratchPath, tempPath, ec);
+        if (ec) {
+            FSo.CopyFile(scratchPath, tempPath, true);
+            FSo.DeleteFile(scratchPath);
+        }
+    });
+}
+
+} // namespace kelvarin

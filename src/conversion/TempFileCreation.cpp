@@ -1,0 +1,58 @@
+#include "conversion/FailureMapping.h"
+#include "conversion/StagingLayout.h"
+#include "conversion/TerminalConversion.h"
+#include "conversion/TextRoutines.h"
+
+namespace kelvarin {
+
+namespace {
+
+// A value in its TEMP.DAT column: cut at NUL, then cut or space-filled to the width.
+void appendFitted(std::string& line, std::string value, std::size_t width) {
+    value = TrimChr(value);
+    line += Fix_Len(value, static_cast<std::int16_t>(width), "R");
+}
+
+} // namespace
+
+void TerminalConversion::TempFileCreation(const std::string& strFile) {
+    try {
+        const std::filesystem::path dataFolder = useDataFolder();
+        const std::filesystem::path tempPath = dataFolder / "TEMP.DAT";
+        const std::filesystem::path sourcePath = dataFile(dataFolder, strFile);
+
+        deleteIfPresent(tempPath);
+        if (!FSo.FileExists(sourcePath)) {
+            showNoData();
+            return;
+        }
+        if (baseName().size() > 4) {
+            refuseLongBaseName();
+            return;
+        }
+
+        auto source = FSo.OpenTextFile(sourcePath, IoMode::ForReading, false);
+        std::string line = source->ReadLine();
+        auto temp = FSo.OpenTextFile(tempPath, IoMode::ForWriting, true);
+
+        std::string out;
+        out.reserve(staging::kLineTextWidth);
+        for (const staging::Column& column : staging::kHeaderColumns)
+            appendFitted(out, GetNextField(line), column.width);
+        temp->WriteLine(out);
+
+        while (!source->AtEndOfStream()) {
+            line = source->ReadLine();
+            out.clear();
+            for (const staging::Column& column : staging::kLineColumns)
+                appendFitted(out, GetNextField(line), column.width);
+            temp->WriteLine(out);
+        }
+        source->Close();
+        temp->Close();
+    } catch (...) {
+        showFailure(asRuntimeError(std::current_exception()));
+    }
+}
+
+} // namespace kelvarin
