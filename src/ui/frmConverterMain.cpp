@@ -2,6 +2,7 @@
 
 #include "serial/QSerialPortControl.h"
 #include "ui/QtPlatform.h"
+#include "usb/HidapiLibrary.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -92,13 +93,24 @@ frmConverterMain::frmConverterMain(const std::string& programFolder, WindowServi
     m_pump = services.pump;
     m_serial = std::move(services.serial);
     m_endProgram = std::move(services.endProgram);
+    m_hid = std::move(services.hid);
     m_progress = std::make_unique<QtProgressBar>(ccrpPB);
+    m_conversion = std::make_unique<TerminalConversion>(*m_boxes, [this] { txtFile->setFocus(); });
 
     connectHandlers();
     Form_Load();
 }
 
 frmConverterMain::~frmConverterMain() = default;
+
+CLSUSB& frmConverterMain::objCLSUSB() {
+    if (!m_usb) {
+        if (!m_hid)
+            m_hid = std::make_unique<HidapiLibrary>();
+        m_usb = std::make_unique<CLSUSB>(*m_hid, *m_clock, *m_pump, *m_boxes);
+    }
+    return *m_usb;
+}
 
 void frmConverterMain::buildControls() {
     Frame1 = frame(this, "Frame1", {40, 40, 340, 70});

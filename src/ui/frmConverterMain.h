@@ -1,10 +1,13 @@
 #pragma once
 
+#include "conversion/TerminalConversion.h"
 #include "platform/Clock.h"
 #include "platform/EventPump.h"
 #include "platform/MessageBoxes.h"
 #include "serial/SerialControl.h"
 #include "settings/TransSettingsRecord.h"
+#include "usb/CLSUSB.h"
+#include "usb/HidLibrary.h"
 
 #include <QWidget>
 #include <functional>
@@ -30,6 +33,7 @@ struct WindowServices {
     Clock* clock = nullptr;
     EventPump* pump = nullptr;
     std::unique_ptr<SerialControl> serial; // MSComm1
+    std::unique_ptr<HidLibrary> hid;       // the USB link's library, made when first needed
     std::function<void()> endProgram;      // what Exit's Yes does
 };
 
@@ -78,6 +82,13 @@ public:
     std::string transferErrorText;
     TransSettingsRecord transSettings;
 
+    // The conversion chain with its state (sourceFileName, FSo, account-type keys, record
+    // number); its messages go through the window's boxes.
+    TerminalConversion& conversion() { return *m_conversion; }
+
+    // The window's one USB link object, created on first use and kept for the window's life.
+    CLSUSB& objCLSUSB();
+
     SerialControl& MSComm1() { return *m_serial; }
     MessageBoxes& boxes() { return *m_boxes; }
     Clock& clock() { return *m_clock; }
@@ -98,6 +109,9 @@ private:
     std::unique_ptr<SerialControl> m_serial;
     std::function<void()> m_endProgram;
     std::unique_ptr<QtProgressBar> m_progress;
+    std::unique_ptr<TerminalConversion> m_conversion;
+    std::unique_ptr<HidLibrary> m_hid;
+    std::unique_ptr<CLSUSB> m_usb;
 };
 
 } // namespace kelvarin

@@ -3,6 +3,7 @@
 #include "serial/ModTrans.h"
 #include "settings/mdlLoadSetup.h"
 #include "support/FakeClock.h"
+#include "support/FakeHidLibrary.h"
 #include "support/MessageBoxRecorder.h"
 #include "support/ScriptedSerialControl.h"
 #include "support/TempFolder.h"
@@ -22,6 +23,7 @@ struct WindowHarness {
     FakeEventPump pump{clock};
     ScriptedSerialControl* scripted = nullptr;
     std::vector<int> missingPorts; // ports the scripted control cannot open
+    FakeHidLibrary* hid = nullptr; // the window's USB library
     int endCalls = 0;
     std::unique_ptr<frmConverterMain> window;
 
@@ -47,6 +49,9 @@ struct WindowHarness {
             scripted = port.get();
             s.serial = std::move(port);
         }
+        auto fakeHid = std::make_unique<FakeHidLibrary>(&clock);
+        hid = fakeHid.get();
+        s.hid = std::move(fakeHid);
         s.endProgram = [this] { ++endCalls; };
         window = std::make_unique<frmConverterMain>(folder.empty() ? program.str() : folder,
                                                     std::move(s));
