@@ -1,6 +1,5 @@
-#include "serial/ModTrans.h"
-
 #include "platform/RuntimeError.h"
+#include "serial/ModTrans.h"
 
 namespace kelvarin::ModTrans {
 

@@ -1,7 +1,6 @@
-#include "serial/ModTrans.h"
-
 #include "platform/MessageBoxes.h"
 #include "platform/RuntimeError.h"
+#include "serial/ModTrans.h"
 #include "settings/TransSettingsRecord.h"
 #include "settings/mdlLoadSetup.h"
 

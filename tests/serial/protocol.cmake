@@ -1,0 +1,4 @@
+# The handshake and packet layer, the file layer, the command exchange and the recovery
+# conversion. Tests on the fake clock run time-outs in simulated time; the pseudo-terminal tests
+# run the terminal simulator over a real port.
+kelvarin_add_test(PacketLayerTest PacketLayerTest.cpp)
