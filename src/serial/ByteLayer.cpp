@@ -1,5 +1,6 @@
-#include "platform/RuntimeError.h"
 #include "serial/ModTrans.h"
+
+#include "platform/RuntimeError.h"
 
 namespace kelvarin::ModTrans {
 

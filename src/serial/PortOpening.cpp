@@ -1,6 +1,7 @@
+#include "serial/ModTrans.h"
+
 #include "platform/MessageBoxes.h"
 #include "platform/RuntimeError.h"
-#include "serial/ModTrans.h"
 #include "settings/TransSettingsRecord.h"
 #include "settings/mdlLoadSetup.h"
 

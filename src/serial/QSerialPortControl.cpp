@@ -114,9 +114,7 @@ void QSerialPortControl::open() {
     m_serial->clear(QSerialPort::AllDirections);
 }
 
-bool QSerialPortControl::portOpen() const {
-    return m_serial->isOpen();
-}
+bool QSerialPortControl::portOpen() const { return m_serial->isOpen(); }
 
 void QSerialPortControl::requireOpen() const {
     if (!m_serial->isOpen())
