@@ -81,4 +81,16 @@ inline std::string patternBytes(std::size_t n, int seed = 0) {
     return s;
 }
 
+// Equal bytes; on a difference, the sizes and the first differing offset rather than a dump.
+inline ::testing::AssertionResult sameBytes(const std::string& actual,
+                                            const std::string& expected) {
+    if (actual == expected)
+        return ::testing::AssertionSuccess();
+    std::size_t i = 0;
+    while (i < actual.size() && i < expected.size() && actual[i] == expected[i])
+        ++i;
+    return ::testing::AssertionFailure() << "sizes " << actual.size() << " and " << expected.size()
+                                         << ", first difference at offset " << i;
+}
+
 } // namespace kelvarin::test

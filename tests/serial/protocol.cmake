@@ -2,3 +2,4 @@
 # conversion. Tests on the fake clock run time-outs in simulated time; the pseudo-terminal tests
 # run the terminal simulator over a real port.
 kelvarin_add_test(PacketLayerTest PacketLayerTest.cpp)
+kelvarin_add_qt_test(FileTransferPtyTest FileTransferPtyTest.cpp)
