@@ -3,3 +3,5 @@
 # run the terminal simulator over a real port.
 kelvarin_add_test(PacketLayerTest PacketLayerTest.cpp)
 kelvarin_add_qt_test(FileTransferPtyTest FileTransferPtyTest.cpp)
+kelvarin_add_test(CommandExchangeTest CommandExchangeTest.cpp)
+kelvarin_add_test(TerminalFaultsTest TerminalFaultsTest.cpp)

@@ -12,11 +12,14 @@ constexpr int kPollMs = 10;
 
 bool PtyTerminalLink::readByte(std::uint8_t& b) {
     while (m_pos >= m_buffer.size()) {
-        if (m_stopped)
-            return false;
+        // Once stopped, bytes already on their way are still taken; only then does it end.
+        const bool stopped = m_stopped;
         pollfd p{m_fd, POLLIN, 0};
-        if (::poll(&p, 1, kPollMs) <= 0)
+        if (::poll(&p, 1, stopped ? 0 : kPollMs) <= 0) {
+            if (stopped)
+                return false;
             continue;
+        }
         char buf[4096];
         const ssize_t n = ::read(m_fd, buf, sizeof buf);
         if (n <= 0) {
@@ -63,7 +66,8 @@ bool ScriptedTerminalLink::readByte(std::uint8_t& b) {
     m_changed.notify_all();
     m_changed.wait(lock, [this] { return m_stopped || !m_fromPc.empty(); });
     m_waiting = false;
-    if (m_stopped)
+    // Bytes the program sent before the stop are still taken.
+    if (m_fromPc.empty())
         return false;
     b = m_fromPc.front();
     m_fromPc.pop_front();
