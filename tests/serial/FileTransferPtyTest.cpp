@@ -54,3 +54,49 @@ INSTANTIATE_TEST_SUITE_P(Sizes, FileTransferOverPort,
 
 } // namespace
 } // namespace kelvarin::test
+
+namespace kelvarin::test {
+namespace {
+
+using namespace ModTrans;
+
+// Faults that cost no time-out, over the real port.
+using FileTransferFaultsOverPort = PtyTerminalTest;
+
+TEST_F(FileTransferFaultsOverPort, BusyAndBadChecksumAreRecovered) {
+    sim.files["MASTER.TRN"] = patternBytes(3000, 5);
+    sim.faults.busyBeforePacket = 1;
+    sim.faults.badChecksumPacket = 3;
+    sim.faults.badChecksumSends = 2;
+    start();
+    EXPECT_TRUE(ExecuteCommand("1 MASTER.TRN")) << gStatusText;
+    EXPECT_TRUE(sameBytes(readBytes(dataFile("MASTER.TRN")), patternBytes(3000, 5)));
+    stopTerminal();
+    EXPECT_EQ(sim.packetSendings, 4 + 2);
+}
+
+TEST_F(FileTransferFaultsOverPort, RejectedPacketsAreResent) {
+    writeBytes(dataFile("BANK.COL"), patternBytes(1000, 1));
+    sim.faults.rejectPacket = 2;
+    sim.faults.rejectSends = 3;
+    sim.faults.garbleReplyToPacket = 1;
+    start();
+    EXPECT_TRUE(ExecuteCommand("2 BANK.COL")) << gStatusText;
+    stopTerminal();
+    EXPECT_TRUE(sameBytes(sim.files["BANK.COL"], patternBytes(1000, 1)));
+}
+
+TEST_F(FileTransferFaultsOverPort, RefusalAndFileSystemError) {
+    writeBytes(dataFile("MASTER.DAT"), "m");
+    sim.faults.refuseSend = true;
+    sim.faults.fileSystemError = true;
+    start();
+    EXPECT_FALSE(ExecuteCommand("2 MASTER.DAT"));
+    EXPECT_EQ(gStatusText, "Transaction File Not Uploaded");
+    EXPECT_FALSE(ExecuteCommand("1 STATUS.DAT"));
+    EXPECT_EQ(gStatusText, "FS Error");
+    EXPECT_FALSE(std::filesystem::exists(dataFile("STATUS.DAT")));
+}
+
+} // namespace
+} // namespace kelvarin::test

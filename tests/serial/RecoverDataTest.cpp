@@ -35,7 +35,7 @@ std::string sampleRecord(const std::string& amount = "39 30 00 00",
     return hexBytes(amount) + column2 + "AB12" + "735123" + "0";
 }
 
-class RecoverDataTest : public FakePortTest {
+class RecoverDataConversion : public FakePortTest {
 protected:
     void SetUp() override {
         FakePortTest::SetUp();
@@ -47,7 +47,7 @@ protected:
     MessageBoxRecorder boxes;
 };
 
-TEST_F(RecoverDataTest, HeaderAndRecordLines) {
+TEST_F(RecoverDataConversion, HeaderAndRecordLines) {
     writeI2c(
         I2cBuilder()
             .code(std::string("ABCD\0\0\0", 7))
@@ -66,7 +66,7 @@ TEST_F(RecoverDataTest, HeaderAndRecordLines) {
     EXPECT_TRUE(std::filesystem::exists(dataFile("I2C.DAT")));
 }
 
-TEST_F(RecoverDataTest, MissingInputShowsFileNotFound) {
+TEST_F(RecoverDataConversion, MissingInputShowsFileNotFound) {
     writeBytes(dataFile("RECOVEREDDATA.DAT"), "old work file");
     EXPECT_FALSE(RecoverData());
     ASSERT_EQ(boxes.shown.size(), 1u);
@@ -77,7 +77,7 @@ TEST_F(RecoverDataTest, MissingInputShowsFileNotFound) {
     EXPECT_FALSE(std::filesystem::exists(dataFile("RECOVEREDDATA.DAT")));
 }
 
-TEST_F(RecoverDataTest, ZeroOrNegativeCountGivesTheHeaderOnly) {
+TEST_F(RecoverDataConversion, ZeroOrNegativeCountGivesTheHeaderOnly) {
     for (const char* count : {"00 00 00 00", "FF FF FF FF"}) {
         writeI2c(I2cBuilder().code("ZERO").recordCount(hexBytes(count)).record(0, sampleRecord()));
         EXPECT_TRUE(RecoverData());
@@ -85,7 +85,7 @@ TEST_F(RecoverDataTest, ZeroOrNegativeCountGivesTheHeaderOnly) {
     }
 }
 
-TEST_F(RecoverDataTest, CountBeyondTheFileStopsAtItsEndAndSmallerCountStopsEarly) {
+TEST_F(RecoverDataConversion, CountBeyondTheFileStopsAtItsEndAndSmallerCountStopsEarly) {
     writeI2c(I2cBuilder()
                  .code("MANY")
                  .recordCount(hexBytes("10 27 00 00"))
@@ -103,7 +103,7 @@ TEST_F(RecoverDataTest, CountBeyondTheFileStopsAtItsEndAndSmallerCountStopsEarly
     EXPECT_EQ(text("FEW.txt").size(), std::string("FEW,0,0\r\n").size() + 50);
 }
 
-TEST_F(RecoverDataTest, WideValuesAreCutToTheirWidths) {
+TEST_F(RecoverDataConversion, WideValuesAreCutToTheirWidths) {
     // 1,000,000,000 hundredths = 10000000.00, cut to 10 characters; serial 1,234,567 keeps six.
     writeI2c(I2cBuilder()
                  .code("WIDE")
@@ -115,13 +115,13 @@ TEST_F(RecoverDataTest, WideValuesAreCutToTheirWidths) {
               "WIDE,0,0\r\nAB12,ACCOUNT123,10000000.0,0,07/03/2005,01:02:03,123456,Y\r\n");
 }
 
-TEST_F(RecoverDataTest, HeaderAmountWithHighFourthByteKeepsThreeBytes) {
+TEST_F(RecoverDataConversion, HeaderAmountWithHighFourthByteKeepsThreeBytes) {
     writeI2c(I2cBuilder().code("AMT").at(37, hexBytes("10 27 00 80"))); // 10,000 -> 100.00
     EXPECT_TRUE(RecoverData());
     EXPECT_EQ(text("AMT.txt"), "AMT,0,100.00\r\n");
 }
 
-TEST_F(RecoverDataTest, NonDigitFieldFailsWithItsMessage) {
+TEST_F(RecoverDataConversion, NonDigitFieldFailsWithItsMessage) {
     std::string bad = sampleRecord();
     bad[25] = 12; // a day as a byte value
     writeI2c(I2cBuilder().code("BAD").recordCount(hexBytes("01 00 00 00")).record(0, bad));
@@ -132,7 +132,7 @@ TEST_F(RecoverDataTest, NonDigitFieldFailsWithItsMessage) {
     EXPECT_FALSE(std::filesystem::exists(dataFile("BAD.txt")));
 }
 
-TEST_F(RecoverDataTest, CodeThatWouldLeaveTheDataFolderIsRefused) {
+TEST_F(RecoverDataConversion, CodeThatWouldLeaveTheDataFolderIsRefused) {
     for (const std::string code : {"../EVIL", "/tmp/x", "A\\B", "C:X", "..", "CON", "lpt1"}) {
         writeI2c(I2cBuilder().code(code));
         boxes.shown.clear();
@@ -149,7 +149,7 @@ TEST_F(RecoverDataTest, CodeThatWouldLeaveTheDataFolderIsRefused) {
     EXPECT_FALSE(std::filesystem::exists("/tmp/x.txt"));
 }
 
-TEST_F(RecoverDataTest, BlankCodeNamesDotTxt) {
+TEST_F(RecoverDataConversion, BlankCodeNamesDotTxt) {
     writeI2c(I2cBuilder().code(std::string("  \0 \0\0 ", 7)));
     EXPECT_TRUE(RecoverData());
     EXPECT_TRUE(std::filesystem::exists(dataFile(".txt")));

@@ -9,7 +9,7 @@ namespace {
 
 using namespace ModTrans;
 
-class FileLayerFaults : public SimulatedTerminalTest {
+class FileTransferReceiveFaults : public SimulatedTerminalTest {
 protected:
     // The terminal holds a new MASTER.DAT of three packets; the PC an older copy.
     void SetUp() override {
@@ -39,7 +39,7 @@ protected:
     static constexpr const char* kOlderCopy = "older good copy";
 };
 
-TEST_F(FileLayerFaults, BadChecksumIsResentAndAccepted) {
+TEST_F(FileTransferReceiveFaults, BadChecksumIsResentAndAccepted) {
     sim.faults.badChecksumPacket = 2;
     ASSERT_TRUE(fetch());
     EXPECT_TRUE(sameBytes(readBytes(dataFile("MASTER.DAT")), newCopy()));
@@ -48,7 +48,7 @@ TEST_F(FileLayerFaults, BadChecksumIsResentAndAccepted) {
     EXPECT_EQ(sim.packetSendings, 4);
 }
 
-TEST_F(FileLayerFaults, BadChecksumSixTimesFailsThePacket) {
+TEST_F(FileTransferReceiveFaults, BadChecksumSixTimesFailsThePacket) {
     sim.faults.badChecksumPacket = 1;
     sim.faults.badChecksumSends = 6;
     EXPECT_FALSE(fetch());
@@ -57,34 +57,34 @@ TEST_F(FileLayerFaults, BadChecksumSixTimesFailsThePacket) {
     expectOlderCopyKept();
 }
 
-TEST_F(FileLayerFaults, BusyBeforeAPacketIsWaitedOut) {
+TEST_F(FileTransferReceiveFaults, BusyBeforeAPacketIsWaitedOut) {
     sim.faults.busyBeforePacket = 2;
     ASSERT_TRUE(fetch());
     EXPECT_TRUE(sameBytes(readBytes(dataFile("MASTER.DAT")), newCopy()));
 }
 
-TEST_F(FileLayerFaults, FileSystemError) {
+TEST_F(FileTransferReceiveFaults, FileSystemError) {
     sim.faults.fileSystemError = true;
     EXPECT_FALSE(fetch());
     EXPECT_EQ(gStatusText, "FS Error");
     expectOlderCopyKept();
 }
 
-TEST_F(FileLayerFaults, NotFound) {
+TEST_F(FileTransferReceiveFaults, NotFound) {
     sim.files.clear();
     EXPECT_FALSE(fetch());
     EXPECT_EQ(gStatusText, "File Not Found");
     expectOlderCopyKept();
 }
 
-TEST_F(FileLayerFaults, PacketOutOfOrder) {
+TEST_F(FileTransferReceiveFaults, PacketOutOfOrder) {
     sim.faults.firstPacketNumberedTwo = true;
     EXPECT_FALSE(fetch());
     EXPECT_EQ(gStatusText, "before");
     expectOlderCopyKept();
 }
 
-TEST_F(FileLayerFaults, CountRefusedByTerminalStillWritesTheFile) {
+TEST_F(FileTransferReceiveFaults, CountRefusedByTerminalStillWritesTheFile) {
     sim.faults.countMismatch = true;
     EXPECT_FALSE(fetch());
     // All packets came: the file is whole and takes the old copy's place.
@@ -92,7 +92,7 @@ TEST_F(FileLayerFaults, CountRefusedByTerminalStillWritesTheFile) {
     expectNoScratchFile();
 }
 
-TEST_F(FileLayerFaults, SilentTerminal) {
+TEST_F(FileTransferReceiveFaults, SilentTerminal) {
     sim.faults.silent = true;
     EXPECT_FALSE(fetch());
     EXPECT_EQ(gStatusText, "Check Connection ! GOING TO ABORT...");
@@ -100,7 +100,7 @@ TEST_F(FileLayerFaults, SilentTerminal) {
     expectOlderCopyKept();
 }
 
-TEST_F(FileLayerFaults, ConnectionDroppedMidFile) {
+TEST_F(FileTransferReceiveFaults, ConnectionDroppedMidFile) {
     sim.faults.dropConnectionAfterPackets = 1;
     EXPECT_FALSE(fetch());
     expectOlderCopyKept();
@@ -108,7 +108,7 @@ TEST_F(FileLayerFaults, ConnectionDroppedMidFile) {
     EXPECT_LT(elapsed(), 41.0);
 }
 
-TEST_F(FileLayerFaults, JunkBeforePacketStartFailsTheReception) {
+TEST_F(FileTransferReceiveFaults, JunkBeforePacketStartFailsTheReception) {
     // The junk shifts the packet: its sum fails, and the PC's next read finds the packet's tail
     // where it waits for '7'.
     sim.faults.junkBeforePacketStart = 1;
@@ -118,7 +118,7 @@ TEST_F(FileLayerFaults, JunkBeforePacketStartFailsTheReception) {
     EXPECT_LT(elapsed(), 1.0);
 }
 
-TEST_F(FileLayerFaults, ByteDroppedInsideAPacket) {
+TEST_F(FileTransferReceiveFaults, ByteDroppedInsideAPacket) {
     sim.faults.dropByteInPacket = 2;
     EXPECT_FALSE(fetch());
     expectOlderCopyKept();
@@ -126,7 +126,7 @@ TEST_F(FileLayerFaults, ByteDroppedInsideAPacket) {
     EXPECT_LT(elapsed(), 10.5);
 }
 
-TEST_F(FileLayerFaults, TerminalsThreeLostAfterTheLastPacket) {
+TEST_F(FileTransferReceiveFaults, TerminalsThreeLostAfterTheLastPacket) {
     sim.faults.loseThreeAfterPacket = 3;
     EXPECT_FALSE(fetch());
     expectOlderCopyKept();
@@ -135,13 +135,13 @@ TEST_F(FileLayerFaults, TerminalsThreeLostAfterTheLastPacket) {
     EXPECT_LT(elapsed(), 51.0);
 }
 
-TEST_F(FileLayerFaults, OversizedBlockIsAFailedPacket) {
+TEST_F(FileTransferReceiveFaults, OversizedBlockIsAFailedPacket) {
     sim.faults.oversizedBlockPacket = 2;
     EXPECT_FALSE(fetch());
     expectOlderCopyKept();
 }
 
-TEST_F(FileLayerFaults, UploadProgressStopsAtTheFailedFile) {
+TEST_F(FileTransferReceiveFaults, UploadProgressStopsAtTheFailedFile) {
     sim.files["AGENT.DAT"] = patternBytes(64);
     sim.files["MASTER.TRN"] = patternBytes(128);
     sim.faults.firstPacketNumberedTwo = true;
@@ -156,7 +156,7 @@ TEST_F(FileLayerFaults, UploadProgressStopsAtTheFailedFile) {
 }
 
 // Sending to the terminal.
-class SendFaults : public SimulatedTerminalTest {
+class FileTransferSendFaults : public SimulatedTerminalTest {
 protected:
     void SetUp() override {
         SimulatedTerminalTest::SetUp();
@@ -170,7 +170,7 @@ protected:
     }
 };
 
-TEST_F(SendFaults, RejectionsAreAnsweredWithSevenAndResent) {
+TEST_F(FileTransferSendFaults, RejectionsAreAnsweredWithSevenAndResent) {
     sim.faults.rejectPacket = 2;
     sim.faults.rejectSends = 5;
     ASSERT_TRUE(send());
@@ -178,7 +178,7 @@ TEST_F(SendFaults, RejectionsAreAnsweredWithSevenAndResent) {
     EXPECT_TRUE(sameBytes(sim.files["AGENT.DAT"], content()));
 }
 
-TEST_F(SendFaults, SixRejectionsEndTheSend) {
+TEST_F(FileTransferSendFaults, SixRejectionsEndTheSend) {
     sim.faults.rejectPacket = 1;
     sim.faults.rejectSends = 6;
     EXPECT_FALSE(send());
@@ -187,14 +187,24 @@ TEST_F(SendFaults, SixRejectionsEndTheSend) {
     EXPECT_EQ(readBytes(dataFile("AGENT.DAT")), content());
 }
 
-TEST_F(SendFaults, GarbledAcceptanceIsResentAndStoredOnce) {
+TEST_F(FileTransferSendFaults, GarbledAcceptanceIsResentAndStoredOnce) {
     sim.faults.garbleReplyToPacket = 1;
     ASSERT_TRUE(send());
     stopTerminal();
     EXPECT_TRUE(sameBytes(sim.files["AGENT.DAT"], content()));
 }
 
-TEST_F(SendFaults, CountMismatchReportedByTerminal) {
+TEST_F(FileTransferSendFaults, GarbledAcceptanceOfTheLastPacketFailsInBoundedTime) {
+    // The terminal took the last packet and calls for the count while the PC calls to send it
+    // again: neither answers the other's call.
+    sim.faults.garbleReplyToPacket = 3;
+    EXPECT_FALSE(send());
+    EXPECT_EQ(gStatusText, "Err Transfer: Send repeated 7 times ");
+    EXPECT_LT(elapsed(), 400.0);
+    EXPECT_FALSE(IsTransferFileOpen());
+}
+
+TEST_F(FileTransferSendFaults, CountMismatchReportedByTerminal) {
     sim.faults.countMismatch = true;
     EXPECT_FALSE(send());
     EXPECT_EQ(gStatusText, "Send Packet No: 2");
@@ -202,7 +212,7 @@ TEST_F(SendFaults, CountMismatchReportedByTerminal) {
     EXPECT_EQ(sim.countAnswers, std::vector<std::uint8_t>{':'});
 }
 
-TEST_F(SendFaults, ConnectionDroppedMidFile) {
+TEST_F(FileTransferSendFaults, ConnectionDroppedMidFile) {
     sim.faults.dropConnectionAfterPackets = 1;
     EXPECT_FALSE(send());
     EXPECT_EQ(gStatusText, "Err Transfer: Send repeated 1 times ");
@@ -211,7 +221,7 @@ TEST_F(SendFaults, ConnectionDroppedMidFile) {
     EXPECT_LT(elapsed(), 41.0);
 }
 
-TEST_F(SendFaults, MissingSourceIsAnnouncedWithEight) {
+TEST_F(FileTransferSendFaults, MissingSourceIsAnnouncedWithEight) {
     std::filesystem::remove(dataFile("AGENT.DAT"));
     EXPECT_FALSE(send());
     EXPECT_EQ(port.sent().back(), '8');

@@ -68,6 +68,8 @@ public:
             sim.run();
             if constexpr (requires { link.finished(); })
                 link.finished();
+            else
+                (void)link;
         });
     }
     ~SimulatorThread() { stop(); }
