@@ -95,10 +95,12 @@ bool ExecuteCommand(const std::string& command) {
     }
 
     const std::string text = mdlLoadSetup::TrimBlanks(command);
-    if (text.size() > static_cast<std::size_t>(kBlockBytes))
+    if (text.size() > static_cast<std::size_t>(TransferPacket::kDataBytes))
         throw RuntimeError(kErrInvalidArgument, "Command longer than one packet");
     gBlockSize = static_cast<std::int32_t>(text.size());
-    gDataBlock = text + std::string(static_cast<std::size_t>(kBlockBytes) - text.size(), '\0');
+    gDataBlock =
+        text +
+        std::string(static_cast<std::size_t>(TransferPacket::kDataBytes) - text.size(), '\0');
     BuildPacketHeader(gBlockSize, 1, kMoreBlocks);
     if (SendPacket() != kResultAccepted) {
         gStatusText = "Erroneous Connection... ";

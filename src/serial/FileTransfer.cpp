@@ -97,18 +97,18 @@ int SendFile() {
 
     for (;;) {
         ++gPacketNo;
-        gDataBlock.assign(kBlockBytes, '\0');
-        g_transferFile.read(gDataBlock.data(), kBlockBytes);
+        gDataBlock.assign(TransferPacket::kDataBytes, '\0');
+        g_transferFile.read(gDataBlock.data(), TransferPacket::kDataBytes);
         const auto got = static_cast<std::int32_t>(g_transferFile.gcount());
         if (g_transferFile.bad())
             throw RuntimeError(kErrPathFileAccess, "Could not read " + source.string());
         // A short read ends the file. A file whose length is a multiple of 896 ends with an
         // empty last block.
-        if (got < kBlockBytes) {
+        if (got < TransferPacket::kDataBytes) {
             gBlockSize = got;
             gLastFlag = kLastBlock;
         } else {
-            gBlockSize = kBlockBytes;
+            gBlockSize = TransferPacket::kDataBytes;
         }
         BuildPacketHeader(gBlockSize, gPacketNo, gLastFlag);
 
@@ -174,21 +174,22 @@ int ReceiveFile() {
         if (gPacketNo == 1)
             openTransferFile(cleaner.path, std::ios::out | std::ios::trunc);
 
-        if (BytesToInt(gRecvBuf.substr(kOffPacketNo, 2)) != gPacketNo)
+        if (BytesToInt(gRecvBuf.substr(TransferPacket::kOffPacketNo, 2)) != gPacketNo)
             return kResultPacketFailed;
-        gBlockSize = BytesToInt(gRecvBuf.substr(kOffBlockSize, 2));
+        gBlockSize = BytesToInt(gRecvBuf.substr(TransferPacket::kOffBlockSize, 2));
         // A size the packet cannot hold marks a broken packet; never read past its data.
-        if (gBlockSize < 0 || gBlockSize > kBlockBytes)
+        if (gBlockSize < 0 || gBlockSize > TransferPacket::kDataBytes)
             return kResultPacketFailed;
 
-        const char* data = gRecvBuf.data() + kOffData;
-        if (gBlockSize == kBlockBytes) {
-            for (int i = 0; i < kBlockBytes; ++i)
-                gRecvData[static_cast<std::size_t>(i)] = byteOf(gRecvBuf, kOffData + i);
+        const char* data = gRecvBuf.data() + TransferPacket::kOffData;
+        if (gBlockSize == TransferPacket::kDataBytes) {
+            for (int i = 0; i < TransferPacket::kDataBytes; ++i)
+                gRecvData[static_cast<std::size_t>(i)] =
+                    byteOf(gRecvBuf, TransferPacket::kOffData + i);
         }
         appendReceived(data, static_cast<std::size_t>(gBlockSize));
 
-        if (byteOf(gRecvBuf, kOffLastFlag) == kLastBlock) {
+        if (byteOf(gRecvBuf, TransferPacket::kOffLastFlag) == kLastBlock) {
             CloseTransferFile();
             const int result = ConfirmReceivedFile();
             replaceTarget(cleaner.path, TransferPath(gFileName));

@@ -51,9 +51,9 @@ bool awaitCall() {
 // Collects the packet as it comes, in large reads, until all 907 bytes are in. The time-out
 // runs from the start of the read that took the call.
 bool collectPacket() {
-    while (gRecvBuf.size() < static_cast<std::size_t>(kPacketSize)) {
+    while (gRecvBuf.size() < static_cast<std::size_t>(TransferPacket::kSize)) {
         gRecvBuf += port().input();
-        if (gRecvBuf.size() >= static_cast<std::size_t>(kPacketSize))
+        if (gRecvBuf.size() >= static_cast<std::size_t>(TransferPacket::kSize))
             break;
         if (IsCommTimedOut())
             return false;
@@ -77,7 +77,7 @@ void BuildPacketHeader(std::int32_t size, std::int32_t packetNo, std::uint8_t fl
 
 int SendPacket() {
     std::string data = gDataBlock;
-    data.resize(kBlockBytes, '\0');
+    data.resize(TransferPacket::kDataBytes, '\0');
     for (gAttempt = 1; gAttempt <= kMaxAttempts; ++gAttempt) {
         gCheckSum = 0;
         if (CallDevice() != kResultAnswered) {
@@ -85,7 +85,7 @@ int SendPacket() {
             return kResultNoAnswer;
         }
         SendByte(static_cast<std::uint8_t>(gPacketHeader.at(0)));
-        for (std::size_t i = 1; i < static_cast<std::size_t>(kHeaderBytes); ++i)
+        for (std::size_t i = 1; i < static_cast<std::size_t>(TransferPacket::kHeaderBytes); ++i)
             sendCounted(gPacketHeader.at(i));
         for (char c : data)
             sendCounted(c);
@@ -113,7 +113,7 @@ int ReceivePacket() {
 
         SendByte(kCallAnswer);
         ClearCommBuffers();
-        port().setInputLen(kPacketSize);
+        port().setInputLen(TransferPacket::kSize);
         port().setInputMode(InputMode::Text);
         SendByte(kCallAnswer);
 
@@ -123,7 +123,7 @@ int ReceivePacket() {
             return kResultNoAnswer;
         gTimeoutSecs = kPacketTimeoutSecs;
 
-        gCheckSum = CommBytesToLong(gRecvBuf.substr(kOffCheckSum, 4));
+        gCheckSum = CommBytesToLong(gRecvBuf.substr(TransferPacket::kOffCheckSum, 4));
         if (gCheckSum - kStartByteValue == PacketChecksum()) {
             SendByte(kAccepted);
             if (readReply() == kAccepted)
@@ -139,7 +139,8 @@ int ReceivePacket() {
 
 std::int32_t PacketChecksum() {
     std::int32_t sum = 0;
-    for (std::size_t i = 1; i < static_cast<std::size_t>(kOffCheckSum) && i < gRecvBuf.size(); ++i)
+    for (std::size_t i = 1;
+         i < static_cast<std::size_t>(TransferPacket::kOffCheckSum) && i < gRecvBuf.size(); ++i)
         sum += static_cast<std::uint8_t>(gRecvBuf[i]);
     return sum;
 }

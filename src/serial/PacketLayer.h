@@ -25,18 +25,25 @@ inline constexpr std::uint8_t kCountFollows = 0xFF;    // end-of-file count foll
 inline constexpr std::uint8_t kCountMatches = 0x0F;    // the PC agrees with the count
 inline constexpr std::uint8_t kCountDiffers = ':';     // either side disagrees with the count
 
-// --- TransferPacket: 907 bytes, the same both ways --------------------------------------------
-inline constexpr int kPacketSize = 907;
-inline constexpr int kBlockBytes = 896;
-inline constexpr int kHeaderBytes = 6;
-inline constexpr int kOffBlockSize = 1;
-inline constexpr int kOffPacketNo = 3;
-inline constexpr int kOffLastFlag = 5;
-inline constexpr int kOffData = 6;
-inline constexpr int kOffCheckSum = 902;
-inline constexpr int kOffPacketEnd = 906;
-static_assert(kOffData + kBlockBytes == kOffCheckSum);
-static_assert(kOffCheckSum + 4 + 1 == kPacketSize);
+// --- TransferPacket: 907 bytes, the same both ways ---------------------------------------------
+// F3, BlockSize (16-bit), PacketNo (16-bit), LastFlag, 896 data bytes filled up with NUL,
+// CheckSum (32-bit), F4; numbers little-endian. The PC's sum covers offsets 1 to 901; the
+// terminal's also counts the F3.
+struct TransferPacket {
+    static constexpr int kSize = 907;
+    static constexpr int kDataBytes = 896;
+    static constexpr int kHeaderBytes = 6;
+    static constexpr int kOffBlockSize = 1;
+    static constexpr int kOffPacketNo = 3;
+    static constexpr int kOffLastFlag = 5;
+    static constexpr int kOffData = 6;
+    static constexpr int kOffCheckSum = 902;
+    static constexpr int kOffPacketEnd = 906;
+};
+static_assert(TransferPacket::kOffData + TransferPacket::kDataBytes ==
+              TransferPacket::kOffCheckSum);
+static_assert(TransferPacket::kOffCheckSum + 4 + 1 == TransferPacket::kSize);
+static_assert(TransferPacket::kOffPacketEnd + 1 == TransferPacket::kSize);
 inline constexpr std::uint8_t kMoreBlocks = 0x00;
 inline constexpr std::uint8_t kLastBlock = 0xFF;
 
