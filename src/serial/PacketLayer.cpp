@@ -38,6 +38,17 @@ void readSingleBytes() {
     port().setInputMode(InputMode::Binary);
 }
 
+// While a packet is collected the port hands out large reads; every way out of the collection,
+// a failing port included, goes back to single bytes, or later reads would drop bytes.
+struct SingleByteReads {
+    ~SingleByteReads() {
+        try {
+            readSingleBytes();
+        } catch (const RuntimeError&) { // the port's own failure is reported where it happened
+        }
+    }
+};
+
 // Reads up to four bytes for the terminal's call.
 bool awaitCall() {
     for (int reads = 0; reads < kCallReads; ++reads) {
@@ -113,12 +124,14 @@ int ReceivePacket() {
 
         SendByte(kCallAnswer);
         ClearCommBuffers();
-        port().setInputLen(TransferPacket::kSize);
-        port().setInputMode(InputMode::Text);
-        SendByte(kCallAnswer);
-
-        const bool complete = collectPacket();
-        readSingleBytes();
+        bool complete = false;
+        {
+            SingleByteReads restore;
+            port().setInputLen(TransferPacket::kSize);
+            port().setInputMode(InputMode::Text);
+            SendByte(kCallAnswer);
+            complete = collectPacket();
+        }
         if (!complete)
             return kResultNoAnswer;
         gTimeoutSecs = kPacketTimeoutSecs;
