@@ -148,7 +148,10 @@ void QSerialPortControl::setOutBufferCount(int n) {
     requireOpen();
     if (n != 0)
         throw RuntimeError(kErrInvalidPropertyValue, "Invalid property value");
-    m_serial->clear(QSerialPort::Output);
+    // Only bytes still queued are discarded. Bytes the driver has taken have been sent: on a
+    // pseudo-terminal a flush would take them back from the other side before it read them.
+    if (m_serial->bytesToWrite() > 0)
+        m_serial->clear(QSerialPort::Output);
 }
 
 void QSerialPortControl::setOutput(const std::string& data) {

@@ -1,0 +1,110 @@
+#include "serial/CommandExchange.h"
+#include "serial/FileTransfer.h"
+#include "serial/ModTrans.h"
+#include "serial/QSerialPortControl.h"
+#include "settings/mdlLoadSetup.h"
+#include "support/PseudoTerminal.h"
+#include "support/SerialTerminalSimulator.h"
+#include "support/TempFolder.h"
+#include "support/TerminalLinks.h"
+
+#include <QCoreApplication>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <filesystem>
+#include <stdexcept>
+
+namespace kelvarin::test {
+namespace {
+
+constexpr std::size_t kFileBytes = 1 << 20;
+// 1,048,576 = 1,170 x 896 + 256: 1,171 packets.
+constexpr double kPackets = 1171;
+
+std::string megabyte() {
+    std::string s(kFileBytes, '\0');
+    for (std::size_t i = 0; i < s.size(); ++i)
+        s[i] = static_cast<char>((i * 7 + 3) % 256);
+    return s;
+}
+
+// COM1 in a temporary program folder, linked to a pseudo-terminal served by the simulator.
+struct PortRig {
+    TempFolder folder;
+    PseudoTerminal pty;
+    SystemClock clock;
+    NullEventPump pump;
+    std::unique_ptr<QSerialPortControl> control;
+    PtyTerminalLink link{pty.masterFd()};
+    SerialTerminalSimulator sim{link};
+
+    PortRig() {
+        ModTrans::ResetModTrans();
+        const auto data = folder.path() / "Data";
+        std::filesystem::create_directories(data);
+        std::filesystem::create_symlink(pty.slavePath(), folder.path() / "COM1");
+        mdlLoadSetup::SetProgramFolder(folder.str());
+        mdlLoadSetup::SetDataPath(data.string());
+        mdlLoadSetup::SetAppPath(data.string());
+        control = std::make_unique<QSerialPortControl>(folder.path());
+        ModTrans::gCommCtl = control.get();
+        ModTrans::gClock = &clock;
+        ModTrans::gPump = &pump;
+        if (!ModTrans::OpenCommPort(1, "57600 "))
+            throw std::runtime_error(ModTrans::gStatusText);
+    }
+    ~PortRig() {
+        control->setPortOpen(false);
+        ModTrans::ResetModTrans();
+    }
+    std::filesystem::path dataFile(const char* name) const { return folder.path() / "Data" / name; }
+};
+
+// Wall time per packet in milliseconds, the terminal's share included.
+void reportPerPacket(benchmark::State& state, std::chrono::steady_clock::time_point started) {
+    const std::chrono::duration<double, std::milli> spent =
+        std::chrono::steady_clock::now() - started;
+    state.counters["ms_per_packet"] =
+        spent.count() / (kPackets * static_cast<double>(state.iterations()));
+}
+
+void BM_SendMegabyteToTerminal(benchmark::State& state) {
+    PortRig rig;
+    writeBytes(rig.dataFile("MASTER.DAT"), megabyte());
+    SimulatorThread<PtyTerminalLink> terminal(rig.sim, rig.link);
+    const auto started = std::chrono::steady_clock::now();
+    for (auto _ : state) {
+        if (!ModTrans::ExecuteCommand("2 MASTER.DAT"))
+            state.SkipWithError(ModTrans::gStatusText.c_str());
+    }
+    reportPerPacket(state, started);
+}
+
+void BM_ReceiveMegabyteFromTerminal(benchmark::State& state) {
+    PortRig rig;
+    rig.sim.files["MASTER.TRN"] = megabyte();
+    SimulatorThread<PtyTerminalLink> terminal(rig.sim, rig.link);
+    const auto started = std::chrono::steady_clock::now();
+    for (auto _ : state) {
+        if (!ModTrans::ExecuteCommand("1 MASTER.TRN"))
+            state.SkipWithError(ModTrans::gStatusText.c_str());
+    }
+    reportPerPacket(state, started);
+}
+
+BENCHMARK(BM_SendMegabyteToTerminal)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_ReceiveMegabyteFromTerminal)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+
+} // namespace
+} // namespace kelvarin::test
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

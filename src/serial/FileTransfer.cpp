@@ -1,0 +1,216 @@
+#include "serial/FileTransfer.h"
+
+#include "platform/RuntimeError.h"
+#include "serial/ModTrans.h"
+#include "serial/PacketLayer.h"
+#include "settings/TextFileService.h"
+#include "settings/mdlLoadSetup.h"
+
+#include <cerrno>
+#include <fstream>
+#include <system_error>
+
+namespace kelvarin::ModTrans {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The one transfer file: the source being sent or TEMPFILE.BIN being received.
+constexpr int kTransferFileNumber = 1;
+std::fstream g_transferFile;
+
+void openTransferFile(const fs::path& path, std::ios::openmode mode) {
+    errno = 0;
+    g_transferFile.open(path, mode | std::ios::binary);
+    if (!g_transferFile.is_open())
+        throwFileError(path, errno);
+    gFileNum = kTransferFileNumber;
+}
+
+// Closes the source on every way out of SendFile, exceptions included.
+struct SourceCloser {
+    ~SourceCloser() { CloseTransferFile(); }
+};
+
+// Until the received file is in place, any way out of ReceiveFile closes and deletes
+// TEMPFILE.BIN, exceptions included, so neither an open handle nor a stray copy stays behind.
+struct TempFileCleaner {
+    fs::path path;
+    ~TempFileCleaner() {
+        CloseTransferFile();
+        std::error_code ec;
+        fs::remove(path, ec);
+    }
+};
+
+void appendReceived(const char* data, std::size_t n) {
+    g_transferFile.write(data, static_cast<std::streamsize>(n));
+    if (!g_transferFile)
+        throw RuntimeError(kErrPathFileAccess, "Could not write " + std::string(kTempFileName));
+}
+
+// Puts the whole received file in the target's place in one step: the target either keeps its
+// older contents or holds the new file, never a part of it.
+void replaceTarget(const fs::path& temp, const fs::path& target) {
+    std::error_code ec;
+    fs::rename(temp, target, ec);
+    if (ec)
+        throwFileError(target, ec.value());
+}
+
+std::uint8_t byteOf(const std::string& text, int offset) {
+    return static_cast<std::uint8_t>(text.at(static_cast<std::size_t>(offset)));
+}
+
+} // namespace
+
+fs::path TransferPath(const std::string& name) {
+    return fs::path(mdlLoadSetup::GetAppPath()) / name;
+}
+
+void CloseTransferFile() {
+    if (g_transferFile.is_open())
+        g_transferFile.close();
+    g_transferFile.clear();
+    gFileNum = -1;
+}
+
+bool IsTransferFileOpen() {
+    return g_transferFile.is_open();
+}
+
+int SendFile() {
+    gPacketNo = 0;
+    gLastFlag = kMoreBlocks;
+    gStatusText = "Sending File " + gFileName;
+
+    const fs::path source = TransferPath(gFileName);
+    std::error_code ec;
+    if (!fs::is_regular_file(source, ec)) {
+        SendByte(kFileMissing);
+        return kResultNotFound;
+    }
+    SourceCloser closer;
+    openTransferFile(source, std::ios::in);
+    SendByte(kFileOpened);
+
+    for (;;) {
+        ++gPacketNo;
+        gDataBlock.assign(TransferPacket::kDataBytes, '\0');
+        g_transferFile.read(gDataBlock.data(), TransferPacket::kDataBytes);
+        const auto got = static_cast<std::int32_t>(g_transferFile.gcount());
+        if (g_transferFile.bad())
+            throw RuntimeError(kErrPathFileAccess, "Could not read " + source.string());
+        // A short read ends the file. A file whose length is a multiple of 896 ends with an
+        // empty last block.
+        if (got < TransferPacket::kDataBytes) {
+            gBlockSize = got;
+            gLastFlag = kLastBlock;
+        } else {
+            gBlockSize = TransferPacket::kDataBytes;
+        }
+        BuildPacketHeader(gBlockSize, gPacketNo, gLastFlag);
+
+        const int sent = SendPacket();
+        if (sent == kResultPacketFailed || sent == kResultNoAnswer) {
+            CloseTransferFile();
+            gStatusText = "Err Transfer: Send repeated " + std::to_string(gAttempt) + " times ";
+            return sent;
+        }
+        if (gLastFlag == kLastBlock) {
+            const int result = ConfirmSentFile(static_cast<std::int16_t>(gPacketNo));
+            CloseTransferFile();
+            return result;
+        }
+        gStatusText = "Send Packet No: " + std::to_string(gPacketNo);
+    }
+}
+
+int ConfirmSentFile(std::int16_t packetCount) {
+    if (WaitForBell() != kResultCalled)
+        return kResultNoAnswer;
+    std::uint8_t b = 0;
+    if (!ReadByte(b))
+        return kResultNoAnswer;
+    if (b != kCountFollows)
+        return kResultBadCountStart;
+
+    std::uint8_t low = 0;
+    std::uint8_t high = 0;
+    if (ReadByte(low))
+        ReadByte(high);
+    if (high >= 0x80)
+        throw RuntimeError(kErrOverflow);
+    const int count = high * 256 + low;
+
+    if (count == packetCount) {
+        SendByte(kCountMatches);
+        return kResultConfirmed;
+    }
+    SendByte(kCountDiffers);
+    return kResultNoAnswer;
+}
+
+int ReceiveFile() {
+    gRxByte = 0;
+    if (!ReadByte(gRxByte) || gRxByte == kFileMissing)
+        return kResultNotFound;
+    if (gRxByte == kFileSystemError)
+        return kResultFileSystemError;
+
+    gBlockSize = 0;
+    gPacketNo = 0;
+    TempFileCleaner cleaner{TransferPath(kTempFileName)};
+    std::error_code ec;
+    fs::remove(cleaner.path, ec);
+
+    for (;;) {
+        const int received = ReceivePacket();
+        if (received != kResultAccepted)
+            return received;
+
+        ++gPacketNo;
+        if (gPacketNo == 1)
+            openTransferFile(cleaner.path, std::ios::out | std::ios::trunc);
+
+        if (BytesToInt(gRecvBuf.substr(TransferPacket::kOffPacketNo, 2)) != gPacketNo)
+            return kResultPacketFailed;
+        gBlockSize = BytesToInt(gRecvBuf.substr(TransferPacket::kOffBlockSize, 2));
+        // A size the packet cannot hold marks a broken packet; never read past its data.
+        if (gBlockSize < 0 || gBlockSize > TransferPacket::kDataBytes)
+            return kResultPacketFailed;
+
+        const char* data = gRecvBuf.data() + TransferPacket::kOffData;
+        if (gBlockSize == TransferPacket::kDataBytes) {
+            for (int i = 0; i < TransferPacket::kDataBytes; ++i)
+                gRecvData[static_cast<std::size_t>(i)] =
+                    byteOf(gRecvBuf, TransferPacket::kOffData + i);
+        }
+        appendReceived(data, static_cast<std::size_t>(gBlockSize));
+
+        if (byteOf(gRecvBuf, TransferPacket::kOffLastFlag) == kLastBlock) {
+            CloseTransferFile();
+            const int result = ConfirmReceivedFile();
+            replaceTarget(cleaner.path, TransferPath(gFileName));
+            return result;
+        }
+    }
+}
+
+int ConfirmReceivedFile() {
+    if (CallDevice() != kResultAnswered)
+        return kResultNoAnswer;
+    if (gPacketNo > 0xFFFF)
+        throw RuntimeError(kErrOverflow);
+    SendByte(kCountFollows);
+    SendByte(static_cast<std::uint8_t>(gPacketNo & 0xFF));
+    SendByte(static_cast<std::uint8_t>((gPacketNo >> 8) & 0xFF));
+
+    std::uint8_t answer = 0;
+    if (!ReadByte(answer))
+        return kResultNoAnswer;
+    return answer == kCountDiffers ? kResultCountRefused : kResultConfirmed;
+}
+
+} // namespace kelvarin::ModTrans

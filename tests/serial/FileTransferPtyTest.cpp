@@ -1,0 +1,102 @@
+#include "PtyFixture.h"
+#include "serial/CommandExchange.h"
+#include "serial/PacketLayer.h"
+
+namespace kelvarin::test {
+namespace {
+
+using namespace ModTrans;
+
+struct FileCase {
+    std::size_t size;
+    int packets;
+};
+
+// Sizes around the 896-byte block: an empty file and whole blocks end with an empty last
+// packet; a remainder travels in the last packet.
+class FileTransferOverPort : public PtyTerminalTest,
+                             public ::testing::WithParamInterface<FileCase> {};
+
+TEST_P(FileTransferOverPort, PcToTerminalArrivesByteForByte) {
+    const auto [size, packets] = GetParam();
+    const std::string content = patternBytes(size, 7);
+    writeBytes(dataFile("MASTER.DAT"), content);
+    start();
+    EXPECT_TRUE(ExecuteCommand("2 MASTER.DAT")) << gStatusText;
+    EXPECT_EQ(gStatusText, "Success");
+    EXPECT_EQ(gPacketNo, packets);
+    stopTerminal();
+    ASSERT_EQ(sim.files.count("MASTER.DAT"), 1u);
+    EXPECT_TRUE(sameBytes(sim.files["MASTER.DAT"], content));
+    EXPECT_EQ(sim.countAnswers, std::vector<std::uint8_t>{0x0F});
+    EXPECT_TRUE(sameBytes(readBytes(dataFile("MASTER.DAT")), content));
+}
+
+TEST_P(FileTransferOverPort, TerminalToPcArrivesByteForByte) {
+    const auto [size, packets] = GetParam();
+    const std::string content = patternBytes(size, 3);
+    sim.files["MASTER.TRN"] = content;
+    writeBytes(dataFile("MASTER.TRN"), "older copy");
+    start();
+    EXPECT_TRUE(ExecuteCommand("1 MASTER.TRN")) << gStatusText;
+    EXPECT_EQ(gStatusText, "Success");
+    EXPECT_EQ(gPacketNo, packets);
+    stopTerminal();
+    EXPECT_TRUE(sameBytes(readBytes(dataFile("MASTER.TRN")), content));
+    EXPECT_EQ(sim.countsFromPc, std::vector<int>{packets});
+    EXPECT_FALSE(std::filesystem::exists(dataFile("TEMPFILE.BIN")));
+    EXPECT_FALSE(IsTransferFileOpen());
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, FileTransferOverPort,
+                         ::testing::Values(FileCase{0, 1}, FileCase{896, 2}, FileCase{897, 2},
+                                           FileCase{898, 2}, FileCase{5000, 6}));
+
+} // namespace
+} // namespace kelvarin::test
+
+namespace kelvarin::test {
+namespace {
+
+using namespace ModTrans;
+
+// Faults that cost no time-out, over the real port.
+using FileTransferFaultsOverPort = PtyTerminalTest;
+
+TEST_F(FileTransferFaultsOverPort, BusyAndBadChecksumAreRecovered) {
+    sim.files["MASTER.TRN"] = patternBytes(3000, 5);
+    sim.faults.busyBeforePacket = 1;
+    sim.faults.badChecksumPacket = 3;
+    sim.faults.badChecksumSends = 2;
+    start();
+    EXPECT_TRUE(ExecuteCommand("1 MASTER.TRN")) << gStatusText;
+    EXPECT_TRUE(sameBytes(readBytes(dataFile("MASTER.TRN")), patternBytes(3000, 5)));
+    stopTerminal();
+    EXPECT_EQ(sim.packetSendings, 4 + 2);
+}
+
+TEST_F(FileTransferFaultsOverPort, RejectedPacketsAreResent) {
+    writeBytes(dataFile("BANK.COL"), patternBytes(1000, 1));
+    sim.faults.rejectPacket = 2;
+    sim.faults.rejectSends = 3;
+    sim.faults.garbleReplyToPacket = 1;
+    start();
+    EXPECT_TRUE(ExecuteCommand("2 BANK.COL")) << gStatusText;
+    stopTerminal();
+    EXPECT_TRUE(sameBytes(sim.files["BANK.COL"], patternBytes(1000, 1)));
+}
+
+TEST_F(FileTransferFaultsOverPort, RefusalAndFileSystemError) {
+    writeBytes(dataFile("MASTER.DAT"), "m");
+    sim.faults.refuseSend = true;
+    sim.faults.fileSystemError = true;
+    start();
+    EXPECT_FALSE(ExecuteCommand("2 MASTER.DAT"));
+    EXPECT_EQ(gStatusText, "Transaction File Not Uploaded");
+    EXPECT_FALSE(ExecuteCommand("1 STATUS.DAT"));
+    EXPECT_EQ(gStatusText, "FS Error");
+    EXPECT_FALSE(std::filesystem::exists(dataFile("STATUS.DAT")));
+}
+
+} // namespace
+} // namespace kelvarin::test
