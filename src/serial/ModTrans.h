@@ -94,6 +94,9 @@ void ClearCommBuffers();
 // True when more than gTimeoutSecs have passed since gLastTime; exactly that is not yet.
 bool IsCommTimedOut();
 
+// The real clock and a pump that does nothing, as at program start.
+void ResetClockAndPump();
+
 // Back to the state at program start (tests). The clock and pump become the real clock and a
 // pump that does nothing; gCommCtl becomes null.
 void ResetModTrans();

@@ -1,6 +1,5 @@
-#include "serial/ModTrans.h"
-
 #include "platform/RuntimeError.h"
+#include "serial/ModTrans.h"
 
 namespace kelvarin::ModTrans {
 
@@ -36,10 +35,14 @@ SerialControl& CommCtl() {
     return *gCommCtl;
 }
 
-void ResetModTrans() {
-    gCommCtl = nullptr;
+void ResetClockAndPump() {
     gClock = &g_systemClock;
     gPump = &g_nullPump;
+}
+
+void ResetModTrans() {
+    gCommCtl = nullptr;
+    ResetClockAndPump();
     gStatusText.clear();
     gTimeoutSecs = 10;
     gLastTime = {};

@@ -1,6 +1,8 @@
 #include "ui/frmConverterMain.h"
 
+#include "serial/ModTrans.h"
 #include "serial/QSerialPortControl.h"
+#include "serial/RecoverData.h"
 #include "ui/QtPlatform.h"
 #include "usb/HidapiLibrary.h"
 
@@ -101,7 +103,15 @@ frmConverterMain::frmConverterMain(const std::string& programFolder, WindowServi
     Form_Load();
 }
 
-frmConverterMain::~frmConverterMain() = default;
+frmConverterMain::~frmConverterMain() {
+    // The serial module must not keep pointers into a window that is gone.
+    if (ModTrans::gCommCtl == m_serial.get())
+        ModTrans::gCommCtl = nullptr;
+    if (ModTrans::gMessageBoxes == m_boxes)
+        ModTrans::gMessageBoxes = nullptr;
+    if (ModTrans::gClock == m_clock || ModTrans::gPump == m_pump)
+        ModTrans::ResetClockAndPump();
+}
 
 CLSUSB& frmConverterMain::objCLSUSB() {
     if (!m_usb) {

@@ -1,6 +1,7 @@
 // Start-up, the clock, Enter in the master-file box and Exit.
 #include "platform/RuntimeError.h"
 #include "serial/ModTrans.h"
+#include "serial/RecoverData.h"
 #include "settings/mdlLoadSetup.h"
 #include "ui/QtPlatform.h"
 #include "ui/frmConverterMain.h"
@@ -55,6 +56,7 @@ void frmConverterMain::Form_Load() {
         ModTrans::gCommCtl = m_serial.get();
         ModTrans::gClock = m_clock;
         ModTrans::gPump = m_pump;
+        ModTrans::gMessageBoxes = m_boxes;
 
         fraPortSettings->hide();
         if (!setupLine.empty())

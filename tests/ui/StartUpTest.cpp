@@ -1,4 +1,5 @@
 #include "WindowHarness.h"
+#include "serial/RecoverData.h"
 #include "support/PseudoTerminal.h"
 #include "ui/QtPlatform.h"
 
@@ -32,6 +33,7 @@ TEST(StartUpTest, WithoutTransDatPortOneIsCreatedAndOpenedThroughTheComLink) {
     EXPECT_EQ(mdlLoadSetup::GetDataPath(), h.program.str() + "/Data");
     EXPECT_TRUE(fs::is_directory(h.program.path() / "Data"));
     EXPECT_EQ(ModTrans::gCommCtl, &w.MSComm1());
+    EXPECT_EQ(ModTrans::gMessageBoxes, &h.boxes);
 
     // The port really carries bytes.
     w.MSComm1().setOutput("\x07");
