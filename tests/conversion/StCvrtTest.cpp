@@ -161,6 +161,11 @@ struct FailureRow {
     bool upToMaster;
 };
 
+// Test names show the row's name instead of its bytes.
+void PrintTo(const FailureRow& row, std::ostream* os) {
+    *os << row.what;
+}
+
 class StCvrtFailureTest : public StCvrtTest, public ::testing::WithParamInterface<FailureRow> {};
 
 TEST_P(StCvrtFailureTest, FailingLineStopsTheRunAndKeepsTheWorkFile) {

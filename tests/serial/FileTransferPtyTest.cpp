@@ -12,6 +12,10 @@ struct FileCase {
     int packets;
 };
 
+void PrintTo(const FileCase& c, std::ostream* os) {
+    *os << c.size << " bytes, " << c.packets << " packets";
+}
+
 // Sizes around the 896-byte block: an empty file and whole blocks end with an empty last
 // packet; a remainder travels in the last packet.
 class FileTransferOverPort : public PtyTerminalTest,

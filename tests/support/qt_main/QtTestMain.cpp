@@ -2,10 +2,19 @@
 #include <QApplication>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 int main(int argc, char** argv) {
     // Set here, not only in CTest's environment: test discovery runs the program without it.
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // Qt wants a private runtime folder; CI has none.
+    if (getenv("XDG_RUNTIME_DIR") == nullptr) {
+        const std::string dir = "/tmp/kelvarin-runtime-" + std::to_string(getuid());
+        mkdir(dir.c_str(), 0700);
+        setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+    }
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
