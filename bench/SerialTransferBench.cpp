@@ -4,6 +4,7 @@
 #include "serial/QSerialPortControl.h"
 #include "settings/mdlLoadSetup.h"
 #include "support/PseudoTerminal.h"
+#include "support/SerialPortRig.h"
 #include "support/SerialTerminalSimulator.h"
 #include "support/TempFolder.h"
 #include "support/TerminalLinks.h"
@@ -28,38 +29,6 @@ std::string megabyte() {
     return s;
 }
 
-// COM1 in a temporary program folder, linked to a pseudo-terminal served by the simulator.
-struct PortRig {
-    TempFolder folder;
-    PseudoTerminal pty;
-    SystemClock clock;
-    NullEventPump pump;
-    std::unique_ptr<QSerialPortControl> control;
-    PtyTerminalLink link{pty.masterFd()};
-    SerialTerminalSimulator sim{link};
-
-    PortRig() {
-        ModTrans::ResetModTrans();
-        const auto data = folder.path() / "Data";
-        std::filesystem::create_directories(data);
-        std::filesystem::create_symlink(pty.slavePath(), folder.path() / "COM1");
-        mdlLoadSetup::SetProgramFolder(folder.str());
-        mdlLoadSetup::SetDataPath(data.string());
-        mdlLoadSetup::SetAppPath(data.string());
-        control = std::make_unique<QSerialPortControl>(folder.path());
-        ModTrans::gCommCtl = control.get();
-        ModTrans::gClock = &clock;
-        ModTrans::gPump = &pump;
-        if (!ModTrans::OpenCommPort(1, "57600 "))
-            throw std::runtime_error(ModTrans::gStatusText);
-    }
-    ~PortRig() {
-        control->setPortOpen(false);
-        ModTrans::ResetModTrans();
-    }
-    std::filesystem::path dataFile(const char* name) const { return folder.path() / "Data" / name; }
-};
-
 // Wall time per packet in milliseconds, the terminal's share included.
 void reportPerPacket(benchmark::State& state, std::chrono::steady_clock::time_point started) {
     const std::chrono::duration<double, std::milli> spent =
@@ -69,7 +38,7 @@ void reportPerPacket(benchmark::State& state, std::chrono::steady_clock::time_po
 }
 
 void BM_SendMegabyteToTerminal(benchmark::State& state) {
-    PortRig rig;
+    SerialPortRig rig;
     writeBytes(rig.dataFile("MASTER.DAT"), megabyte());
     SimulatorThread<PtyTerminalLink> terminal(rig.sim, rig.link);
     const auto started = std::chrono::steady_clock::now();
@@ -81,7 +50,7 @@ void BM_SendMegabyteToTerminal(benchmark::State& state) {
 }
 
 void BM_ReceiveMegabyteFromTerminal(benchmark::State& state) {
-    PortRig rig;
+    SerialPortRig rig;
     rig.sim.files["MASTER.TRN"] = megabyte();
     SimulatorThread<PtyTerminalLink> terminal(rig.sim, rig.link);
     const auto started = std::chrono::steady_clock::now();
