@@ -96,7 +96,9 @@ void SaveTransSettings(const std::string& folder) {
     try {
         const std::filesystem::path path = TrimBlanks(folder) + "TRANS.DAT";
         std::error_code ec;
-        std::filesystem::remove(path, ec);
+        // An old file that cannot be deleted ends the save: nothing is written over it.
+        if (!std::filesystem::remove(path, ec) && ec)
+            return;
         writeTransSettingsFile(path, TransSettingsRecord::fitted(GetCommPort(), GetBaudRate()));
     } catch (const std::exception&) {
         // The caller is not told; the old file may be gone.
