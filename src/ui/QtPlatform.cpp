@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QThread>
 
 namespace kelvarin {
 
