@@ -119,8 +119,11 @@ TEST_F(BadInputTest, LinksInTheDataFolderAreReplacedNotFollowed) {
 
 TEST_F(BadInputTest, FileNamesWithAFolderAreRefused) {
     putData("AB.MST", "H\r\n");
+    putData("TEMP.DAT", "old");
     conversion.sourceFileName = "../AB.MST";
     conversion.TempFileCreation("../AB.MST");
+    // The old TEMP.DAT is gone before the name is looked at, as on every run.
+    EXPECT_FALSE(exists("TEMP.DAT"));
     conversion.CommaFileCreation("../AB.MST");
     EXPECT_FALSE(conversion.StCvrt("Temp../AB.MST"));
     ASSERT_EQ(boxes.shown.size(), 3u);
