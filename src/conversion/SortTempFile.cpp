@@ -36,7 +36,7 @@ void TerminalConversion::SortTempFile() {
 
     TempHeaderRecord header{};
     std::vector<TempLineRecord> records;
-    attempt([&] {
+    const bool read = attempt([&] {
         RecordFileReader reader(tempPath);
         if (!reader.readBytes(header.data(), header.size()))
             return;
@@ -44,10 +44,13 @@ void TerminalConversion::SortTempFile() {
         while (!reader.atEnd() && reader.readBytes(record.data(), record.size()))
             records.push_back(record);
     });
-    if (records.empty())
+    // A read that failed part-way (a read error, no memory left) must not cost the records
+    // after the failure: TEMP.DAT then stays as it was, like an unreadable one.
+    if (!read || records.empty())
         return;
 
-    sortBySortText(records);
+    if (!attempt([&] { sortBySortText(records); }))
+        return;
 
     // TEMP.DAT is replaced only by a scratch copy that was written and closed in full, so a
     // failed write never costs a record.
