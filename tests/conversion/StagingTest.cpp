@@ -110,6 +110,28 @@ TEST_F(StagingTest, SortLeavesHeaderOnlyAndDropsATrailingPiece) {
     EXPECT_TRUE(boxes.shown.empty());
 }
 
+TEST_F(StagingTest, SortTakesAtMost32767Records) {
+    mdlLoadSetup::SetDataPath(dataFolder().string());
+    const std::string header = "H" + sp(29) + crlf();
+    // Keys in falling order, so a sorted file is easy to tell from an untouched one.
+    std::string lines;
+    for (int i = 32767; i > 0; --i)
+        lines += tempLine(std::to_string(100000 + i), "");
+    putData("TEMP.DAT", header + lines);
+    conversion.SortTempFile();
+    std::string temp = dataBytes("TEMP.DAT");
+    ASSERT_EQ(temp.size(), 32u + 32767u * 166u);
+    EXPECT_EQ(temp.substr(32 + 58, 7), "100001 ");
+    EXPECT_EQ(temp.substr(32 + 32766 * 166 + 58, 7), "132767 ");
+
+    // One record more than the count holds: TEMP.DAT stays as it was.
+    const std::string tooMany = header + tempLine("132768", "") + lines;
+    putData("TEMP.DAT", tooMany);
+    conversion.SortTempFile();
+    EXPECT_EQ(dataBytes("TEMP.DAT"), tooMany);
+    EXPECT_FALSE(exists("TEMP1234.DAT"));
+}
+
 // AddressSanitizer reserves its own address space and cannot live under a small limit.
 #if defined(__SANITIZE_ADDRESS__)
 #define KELVARIN_ASAN 1
