@@ -4,12 +4,16 @@
 #include "settings/mdlLoadSetup.h"
 
 #include <exception>
+#include <limits>
 
 namespace kelvarin {
 
 namespace {
 
 using TempHeaderRecord = std::array<std::uint8_t, staging::kHeaderRecordSize>;
+
+// The record count is a 16-bit signed number.
+constexpr std::size_t kMaxRecords = std::numeric_limits<std::int16_t>::max();
 
 // Runs one step; a failing step is skipped. True when it ran through.
 template <class Step>
@@ -36,18 +40,29 @@ void TerminalConversion::SortTempFile() {
 
     TempHeaderRecord header{};
     std::vector<TempLineRecord> records;
-    attempt([&] {
+    bool tooMany = false;
+    const bool read = attempt([&] {
         RecordFileReader reader(tempPath);
         if (!reader.readBytes(header.data(), header.size()))
             return;
         TempLineRecord record{};
-        while (!reader.atEnd() && reader.readBytes(record.data(), record.size()))
+        while (!reader.atEnd() && reader.readBytes(record.data(), record.size())) {
+            if (records.size() == kMaxRecords) {
+                tooMany = true;
+                return;
+            }
             records.push_back(record);
+        }
     });
-    if (records.empty())
+    // A read that failed part-way (a read error, no memory left) must not cost the records
+    // after the failure: TEMP.DAT then stays as it was, like an unreadable one. So does a
+    // TEMP.DAT of more records than the count holds: StCvrt refuses such a file anyway, and
+    // the sort's memory stays bounded whatever master file it came from.
+    if (!read || tooMany || records.empty())
         return;
 
-    sortBySortText(records);
+    if (!attempt([&] { sortBySortText(records); }))
+        return;
 
     // TEMP.DAT is replaced only by a scratch copy that was written and closed in full, so a
     // failed write never costs a record.

@@ -19,9 +19,10 @@ void TerminalConversion::TempFileCreation(const std::string& strFile) {
     try {
         const std::filesystem::path dataFolder = useDataFolder();
         const std::filesystem::path tempPath = dataFolder / "TEMP.DAT";
-        const std::filesystem::path sourcePath = dataFile(dataFolder, strFile);
 
+        // The old TEMP.DAT goes before any check, a refused name included.
         deleteIfPresent(tempPath);
+        const std::filesystem::path sourcePath = dataFile(dataFolder, strFile);
         if (!FSo.FileExists(sourcePath)) {
             showNoData();
             return;

@@ -29,7 +29,8 @@ public:
     void TempFileCreation(const std::string& strFile);
 
     // Sorts TEMP.DAT's data lines by their SortText column (stable, ordinal byte order) through
-    // TEMP1234.DAT. Shows nothing; on any failure TEMP.DAT stays as it was.
+    // TEMP1234.DAT. Shows nothing; on any failure TEMP.DAT stays as it was, and so does a
+    // TEMP.DAT of more than 32,767 data lines (more than StCvrt takes).
     void SortTempFile();
 
     // TEMP.DAT back to trimmed comma text: the work file "Temp" & name in the data folder.

@@ -87,19 +87,22 @@ TEST_F(BadInputTest, NoHeaderNoAccountLine) {
     expectOnlyDataFolderFiles();
 }
 
-TEST_F(BadInputTest, MoreThan32767AccountLinesAreAllSortedThenRefused) {
+TEST_F(BadInputTest, MoreThan32767AccountLinesAreLeftUnsortedThenRefused) {
     std::string master = "H\r\n";
     for (int i = 40000; i > 0; --i)
         master += "T,N,K," + std::to_string(100000 + i) + ",,1,2,3,4,5,x\r\n";
     putData("AB.MST", master);
     EXPECT_FALSE(runChain("AB.MST"));
     expectOneBox("Overflow", MsgIcon::Information, kAppTitle);
-    // Every line reached the sorted TEMP.DAT; the terminal files stop at 32,767 records.
+    // Every line reached TEMP.DAT, which the sort leaves in the master file's order; the
+    // terminal files stop at 32,767 records.
     const std::string temp = dataBytes("TEMP.DAT");
     ASSERT_EQ(temp.size(), 32u + 40000u * 166u);
-    EXPECT_EQ(temp.substr(32 + 58, 6), "100001");
-    EXPECT_EQ(temp.substr(32 + 39999 * 166 + 58, 6), "140000");
+    EXPECT_EQ(temp.substr(32 + 58, 6), "140000");
+    EXPECT_EQ(temp.substr(32 + 39999 * 166 + 58, 6), "100001");
+    EXPECT_FALSE(exists("TEMP1234.DAT"));
     EXPECT_EQ(std::filesystem::file_size(data("MASTER.DAT")), 32767u * 128u);
+    EXPECT_EQ(dataBytes("MASTER.DAT").substr(20, 7), "140000" + nul(1));
     EXPECT_TRUE(exists("TempAB.MST"));
     expectOnlyDataFolderFiles();
 }
@@ -119,8 +122,11 @@ TEST_F(BadInputTest, LinksInTheDataFolderAreReplacedNotFollowed) {
 
 TEST_F(BadInputTest, FileNamesWithAFolderAreRefused) {
     putData("AB.MST", "H\r\n");
+    putData("TEMP.DAT", "old");
     conversion.sourceFileName = "../AB.MST";
     conversion.TempFileCreation("../AB.MST");
+    // The old TEMP.DAT is gone before the name is looked at, as on every run.
+    EXPECT_FALSE(exists("TEMP.DAT"));
     conversion.CommaFileCreation("../AB.MST");
     EXPECT_FALSE(conversion.StCvrt("Temp../AB.MST"));
     ASSERT_EQ(boxes.shown.size(), 3u);

@@ -2,8 +2,12 @@
 #include "ConversionFixture.h"
 #include "conversion/StagingSort.h"
 
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <random>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace kelvarin::test {
 namespace {
@@ -104,6 +108,76 @@ TEST_F(StagingTest, SortLeavesHeaderOnlyAndDropsATrailingPiece) {
     conversion.SortTempFile();
     EXPECT_FALSE(exists("TEMP.DAT"));
     EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(StagingTest, SortTakesAtMost32767Records) {
+    mdlLoadSetup::SetDataPath(dataFolder().string());
+    const std::string header = "H" + sp(29) + crlf();
+    // Keys in falling order, so a sorted file is easy to tell from an untouched one.
+    std::string lines;
+    for (int i = 32767; i > 0; --i)
+        lines += tempLine(std::to_string(100000 + i), "");
+    putData("TEMP.DAT", header + lines);
+    conversion.SortTempFile();
+    std::string temp = dataBytes("TEMP.DAT");
+    ASSERT_EQ(temp.size(), 32u + 32767u * 166u);
+    EXPECT_EQ(temp.substr(32 + 58, 7), "100001 ");
+    EXPECT_EQ(temp.substr(32 + 32766 * 166 + 58, 7), "132767 ");
+
+    // One record more than the count holds: TEMP.DAT stays as it was.
+    const std::string tooMany = header + tempLine("132768", "") + lines;
+    putData("TEMP.DAT", tooMany);
+    conversion.SortTempFile();
+    EXPECT_EQ(dataBytes("TEMP.DAT"), tooMany);
+    EXPECT_FALSE(exists("TEMP1234.DAT"));
+}
+
+// AddressSanitizer reserves its own address space and cannot live under a small limit.
+#if defined(__SANITIZE_ADDRESS__)
+#define KELVARIN_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KELVARIN_ASAN 1
+#endif
+#endif
+
+#ifndef KELVARIN_ASAN
+// Lets this process map at most `extra` bytes more than it has mapped now.
+void limitAddressSpace(std::size_t extra) {
+    std::ifstream statm("/proc/self/statm");
+    std::size_t pages = 0;
+    statm >> pages;
+    const auto limit =
+        static_cast<rlim_t>(pages * static_cast<std::size_t>(sysconf(_SC_PAGESIZE)) + extra);
+    const rlimit bound{limit, limit};
+    setrlimit(RLIMIT_AS, &bound);
+}
+#endif
+
+TEST_F(StagingTest, SortThatRunsOutOfMemoryLeavesTempDatAsItWas) {
+#ifdef KELVARIN_ASAN
+    GTEST_SKIP() << "needs an address-space limit";
+#else
+    mdlLoadSetup::SetDataPath(dataFolder().string());
+    // A sparse TEMP.DAT of a million blank records, about 166 MB: more than the sort is let
+    // hold, so reading it fails part-way.
+    const std::uintmax_t size = 32 + 166ull * 1000000;
+    std::ofstream(data("TEMP.DAT")).close();
+    std::filesystem::resize_file(data("TEMP.DAT"), size);
+    // Both limits run out while reading; the larger one leaves enough to sort and write what
+    // was read.
+    for (const std::size_t megabytes : {64, 112})
+        EXPECT_EXIT(
+            {
+                limitAddressSpace(megabytes << 20);
+                conversion.SortTempFile();
+                const bool unchanged =
+                    std::filesystem::file_size(data("TEMP.DAT")) == size && !exists("TEMP1234.DAT");
+                std::_Exit(unchanged ? 0 : 1);
+            },
+            ::testing::ExitedWithCode(0), "")
+            << megabytes << " MB";
+#endif
 }
 
 // The neighbour-exchange sort the order must equal: N - 1 full passes, swap on "greater".
