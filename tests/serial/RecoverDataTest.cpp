@@ -149,6 +149,16 @@ TEST_F(RecoverDataConversion, CodeThatWouldLeaveTheDataFolderIsRefused) {
     EXPECT_FALSE(std::filesystem::exists("/tmp/x.txt"));
 }
 
+TEST_F(RecoverDataConversion, CodeWithACommaNamesTheFileWhole) {
+    // The comma stays in the code: the header has one value more, and the file is named after
+    // the whole code, not after the text before the comma (another agent's file).
+    writeBytes(dataFile("AB.txt"), "agent AB");
+    writeI2c(I2cBuilder().code(std::string("AB,CD\0\0", 7)));
+    EXPECT_TRUE(RecoverData());
+    EXPECT_EQ(text("AB,CD.txt"), "AB,CD,0,0\r\n");
+    EXPECT_EQ(text("AB.txt"), "agent AB");
+}
+
 TEST_F(RecoverDataConversion, BlankCodeNamesDotTxt) {
     writeI2c(I2cBuilder().code(std::string("  \0 \0\0 ", 7)));
     EXPECT_TRUE(RecoverData());
