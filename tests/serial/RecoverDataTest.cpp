@@ -186,5 +186,32 @@ TEST_F(RecoverDataAction, FetchesAndConvertsI2cFile) {
     EXPECT_EQ(sim.commands, std::vector<std::string>{"13"});
 }
 
+// Command 13 failing: false, its text, and no conversion (which would delete the work file).
+class RecoverDataActionFails : public RecoverDataAction {
+protected:
+    void expectFailure(const std::string& text) {
+        MessageBoxRecorder boxes;
+        gMessageBoxes = &boxes;
+        writeBytes(dataFile("RECOVEREDDATA.DAT"), "kept");
+        start();
+        std::string error;
+        MemoryProgressBar progress;
+        EXPECT_FALSE(RunTransfer("recoverdata", dataFolder().string(), error, progress));
+        EXPECT_EQ(error, text);
+        EXPECT_TRUE(boxes.shown.empty());
+        EXPECT_EQ(readBytes(dataFile("RECOVEREDDATA.DAT")), "kept");
+        EXPECT_FALSE(std::filesystem::exists(dataFile("I2C.DAT")));
+    }
+};
+
+TEST_F(RecoverDataActionFails, TerminalWithoutI2cFile) {
+    expectFailure("File Not Found");
+}
+
+TEST_F(RecoverDataActionFails, TerminalFileSystemError) {
+    sim.faults.fileSystemError = true;
+    expectFailure("FS Error");
+}
+
 } // namespace
 } // namespace kelvarin::test
