@@ -118,14 +118,17 @@ std::string twoDigits(int v) {
     return (v < 10 ? "0" : "") + std::to_string(v);
 }
 
-std::string headerLine(I2cImage& image) {
+// The header line; `code` receives its first value, which names the result file whole, commas
+// included.
+std::string headerLine(I2cImage& image, std::string& code) {
     const std::string codeBytes = image.read(kPosCode, kLenCode);
-    const std::string code =
+    const std::string codeText =
         BytesToString({reinterpret_cast<const std::uint8_t*>(codeBytes.data()), codeBytes.size()},
                       static_cast<int>(kLenCode));
     const std::int32_t number = CommBytesToLong(image.read(kPosNumber, 2));
     const std::int32_t amount = CommBytesToLong(image.read(kPosAmount, 4));
-    return fit(code, 7) + "," + fit(std::to_string(number), 10) + "," +
+    code = fit(codeText, 7);
+    return code + "," + fit(std::to_string(number), 10) + "," +
            fit(amount == 0 ? "0" : hundredths(amount), 10);
 }
 
@@ -154,7 +157,8 @@ std::string convert(const fs::path& dataFolder) {
         fso.DeleteFile(work);
 
     I2cImage image(dataFolder / kInputFileName);
-    const std::string header = headerLine(image);
+    std::string code;
+    const std::string header = headerLine(image, code);
     auto out = fso.OpenTextFile(work, IoMode::ForWriting, true);
     out->WriteLine(header);
 
@@ -168,7 +172,7 @@ std::string convert(const fs::path& dataFolder) {
         out->WriteLine(recordLine(record, serialBase + i));
     }
     out->Close();
-    return header.substr(0, header.find(',')) + ".txt";
+    return code + ".txt";
 }
 
 } // namespace

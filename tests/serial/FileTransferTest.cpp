@@ -98,6 +98,27 @@ private:
     int m_answers = 0;
 };
 
+TEST_F(FileTransferReceive, OnePacketFileOnTheWire) {
+    gFileName = "ACCTYPE.DAT";
+    // BlockSize 3, packet 1, last, "ABC"; the terminal's sum counts F3:
+    // 243 + 3 + 1 + 255 + 65 + 66 + 67 = 700 = 2BCh.
+    play(hexBytes("F3 03 00 01 00 FF 41 42 43") + std::string(893, '\0') +
+         hexBytes("BC 02 00 00 F4"));
+    const auto playPacket = port.onOutput;
+    port.onOutput = [this, playPacket](unsigned char c) {
+        playPacket(c);
+        if (c == 0x07)
+            port.feed(hexBytes("08 08"));
+        if (port.sent().ends_with(hexBytes("FF 01 00")))
+            port.feed(hexBytes("0F"));
+    };
+    EXPECT_EQ(ReceiveFile(), kResultConfirmed);
+    // 08 08 to the call, '3' for the packet, then the PC's call and its count: FF, 1, 0.
+    EXPECT_EQ(port.sent(), hexBytes("08 08 33 07 FF 01 00"));
+    EXPECT_EQ(readBytes(dataFile("ACCTYPE.DAT")), "ABC");
+    EXPECT_FALSE(std::filesystem::exists(dataFile("TEMPFILE.BIN")));
+}
+
 TEST_F(FileTransferReceive, PacketNumberBeyondRangeLeavesNoScratchFile) {
     writeBytes(dataFile("AGENT.DAT"), "older");
     gFileName = "AGENT.DAT";

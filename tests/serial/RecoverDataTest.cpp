@@ -149,6 +149,16 @@ TEST_F(RecoverDataConversion, CodeThatWouldLeaveTheDataFolderIsRefused) {
     EXPECT_FALSE(std::filesystem::exists("/tmp/x.txt"));
 }
 
+TEST_F(RecoverDataConversion, CodeWithACommaNamesTheFileWhole) {
+    // The comma stays in the code: the header has one value more, and the file is named after
+    // the whole code, not after the text before the comma (another agent's file).
+    writeBytes(dataFile("AB.txt"), "agent AB");
+    writeI2c(I2cBuilder().code(std::string("AB,CD\0\0", 7)));
+    EXPECT_TRUE(RecoverData());
+    EXPECT_EQ(text("AB,CD.txt"), "AB,CD,0,0\r\n");
+    EXPECT_EQ(text("AB.txt"), "agent AB");
+}
+
 TEST_F(RecoverDataConversion, BlankCodeNamesDotTxt) {
     writeI2c(I2cBuilder().code(std::string("  \0 \0\0 ", 7)));
     EXPECT_TRUE(RecoverData());
@@ -174,6 +184,33 @@ TEST_F(RecoverDataAction, FetchesAndConvertsI2cFile) {
               "AGT1,0,0\r\nAB12,ACCOUNT123,123.45,0,07/03/2005,01:02:03,0,Y\r\n");
     stopTerminal();
     EXPECT_EQ(sim.commands, std::vector<std::string>{"13"});
+}
+
+// Command 13 failing: false, its text, and no conversion (which would delete the work file).
+class RecoverDataActionFails : public RecoverDataAction {
+protected:
+    void expectFailure(const std::string& text) {
+        MessageBoxRecorder boxes;
+        gMessageBoxes = &boxes;
+        writeBytes(dataFile("RECOVEREDDATA.DAT"), "kept");
+        start();
+        std::string error;
+        MemoryProgressBar progress;
+        EXPECT_FALSE(RunTransfer("recoverdata", dataFolder().string(), error, progress));
+        EXPECT_EQ(error, text);
+        EXPECT_TRUE(boxes.shown.empty());
+        EXPECT_EQ(readBytes(dataFile("RECOVEREDDATA.DAT")), "kept");
+        EXPECT_FALSE(std::filesystem::exists(dataFile("I2C.DAT")));
+    }
+};
+
+TEST_F(RecoverDataActionFails, TerminalWithoutI2cFile) {
+    expectFailure("File Not Found");
+}
+
+TEST_F(RecoverDataActionFails, TerminalFileSystemError) {
+    sim.faults.fileSystemError = true;
+    expectFailure("FS Error");
 }
 
 } // namespace
