@@ -13,14 +13,10 @@ std::string RuntimeError::standardDescription(int number) {
         return "Invalid procedure call or argument";
     case kErrOverflow:
         return "Overflow";
-    case kErrSubscriptOutOfRange:
-        return "Subscript out of range";
     case kErrTypeMismatch:
         return "Type mismatch";
     case kErrFileNotFound:
         return "File not found";
-    case kErrFileAlreadyOpen:
-        return "File already open";
     case kErrInputPastEnd:
         return "Input past end of file";
     case kErrPermissionDenied:

@@ -9,10 +9,8 @@ namespace kelvarin {
 enum ErrorNumber : int {
     kErrInvalidArgument = 5,
     kErrOverflow = 6,
-    kErrSubscriptOutOfRange = 9,
     kErrTypeMismatch = 13,
     kErrFileNotFound = 53,
-    kErrFileAlreadyOpen = 55,
     kErrInputPastEnd = 62,
     kErrPermissionDenied = 70,
     kErrPathFileAccess = 75,

@@ -1,5 +1,7 @@
 #include "serial/SerialSettingsText.h"
 
+#include "settings/mdlLoadSetup.h"
+
 #include <cctype>
 #include <charconv>
 #include <vector>
@@ -8,15 +10,8 @@ namespace kelvarin {
 
 namespace {
 
-std::string trimmed(const std::string& s) {
-    const auto first = s.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    return s.substr(first, s.find_last_not_of(' ') - first + 1);
-}
-
 std::optional<int> wholeNumber(const std::string& text) {
-    const std::string t = trimmed(text);
+    const std::string t = mdlLoadSetup::TrimBlanks(text);
     int value = 0;
     const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
     if (t.empty() || ec != std::errc() || end != t.data() + t.size())
@@ -41,7 +36,7 @@ std::optional<SerialSettings> parseSerialSettings(const std::string& text) {
 
     SerialSettings s;
     const auto baud = wholeNumber(parts[0]);
-    const std::string parity = trimmed(parts[1]);
+    const std::string parity = mdlLoadSetup::TrimBlanks(parts[1]);
     const auto dataBits = wholeNumber(parts[2]);
     const auto stopBits = wholeNumber(parts[3]);
     if (!baud || *baud <= 0 || parity.size() != 1 || !dataBits || !stopBits)

@@ -9,22 +9,27 @@ namespace kelvarin {
 
 namespace fs = std::filesystem;
 
-void throwFileError(const fs::path& path, int osError) {
-    const std::string where = " (" + path.string() + ")";
+int fileErrorNumber(const fs::path& path, int osError) {
     switch (osError) {
     case ENOENT:
         if (!path.has_parent_path() || fs::is_directory(path.parent_path()))
-            throw RuntimeError(kErrFileNotFound, "File not found" + where);
-        throw RuntimeError(kErrPathNotFound, "Path not found" + where);
+            return kErrFileNotFound;
+        return kErrPathNotFound;
     case ENOTDIR:
-        throw RuntimeError(kErrPathNotFound, "Path not found" + where);
+        return kErrPathNotFound;
     case EACCES:
     case EPERM:
     case EROFS:
-        throw RuntimeError(kErrPermissionDenied, "Permission denied" + where);
+        return kErrPermissionDenied;
     default:
-        throw RuntimeError(kErrPathFileAccess, "Path/File access error" + where);
+        return kErrPathFileAccess;
     }
+}
+
+void throwFileError(const fs::path& path, int osError) {
+    const int number = fileErrorNumber(path, osError);
+    throw RuntimeError(number,
+                       RuntimeError::standardDescription(number) + " (" + path.string() + ")");
 }
 
 TextStream::TextStream(fs::path path, IoMode mode) : m_path(std::move(path)), m_mode(mode) {
@@ -121,11 +126,6 @@ void FileSystemObject::CopyFile(const fs::path& source, const fs::path& destinat
 bool FileSystemObject::FileExists(const fs::path& path) const {
     std::error_code ec;
     return fs::is_regular_file(path, ec);
-}
-
-bool FileSystemObject::FolderExists(const fs::path& path) const {
-    std::error_code ec;
-    return fs::is_directory(path, ec);
 }
 
 void FileSystemObject::DeleteFile(const fs::path& path) {

@@ -63,11 +63,14 @@ public:
                   bool overwrite = true);
 
     bool FileExists(const std::filesystem::path& path) const;
-    bool FolderExists(const std::filesystem::path& path) const;
     void DeleteFile(const std::filesystem::path& path);
 };
 
-// Maps an operating-system error of a file operation on `path` to the program's error number.
+// The program's error number for an operating-system error of a file operation on `path`:
+// 53, 70, 75 or 76.
+int fileErrorNumber(const std::filesystem::path& path, int osError);
+
+// Throws that error, its description naming `path`.
 [[noreturn]] void throwFileError(const std::filesystem::path& path, int osError);
 
 } // namespace kelvarin

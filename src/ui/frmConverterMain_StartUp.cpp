@@ -2,6 +2,7 @@
 #include "platform/RuntimeError.h"
 #include "serial/ModTrans.h"
 #include "serial/RecoverData.h"
+#include "settings/TextFileService.h"
 #include "settings/mdlLoadSetup.h"
 #include "ui/QtPlatform.h"
 #include "ui/frmConverterMain.h"
@@ -15,7 +16,6 @@
 #include <QScreen>
 #include <QTime>
 #include <QTimer>
-#include <cerrno>
 #include <filesystem>
 
 namespace kelvarin {
@@ -27,14 +27,8 @@ void createDataFolder(const std::string& path) {
     // A file of that name counts as the folder existing.
     if (std::filesystem::exists(std::filesystem::symlink_status(path, ec)))
         return;
-    if (!std::filesystem::create_directory(path, ec) && ec) {
-        const int e = ec.value();
-        if (e == EACCES || e == EPERM || e == EROFS)
-            throw RuntimeError(kErrPermissionDenied);
-        if (e == ENOENT || e == ENOTDIR)
-            throw RuntimeError(kErrPathNotFound);
-        throw RuntimeError(kErrPathFileAccess);
-    }
+    if (!std::filesystem::create_directory(path, ec) && ec)
+        throw RuntimeError(fileErrorNumber(path, ec.value()));
 }
 
 } // namespace
