@@ -29,12 +29,17 @@ std::string megabyte() {
     return s;
 }
 
-// Wall time per packet in milliseconds, the terminal's share included.
-void reportPerPacket(benchmark::State& state, std::chrono::steady_clock::time_point started) {
+// Wall time per packet in milliseconds, the terminal's share included, and the port calls per
+// packet that may block: waits for output to leave (drains) and brief waits for input.
+void reportPerPacket(benchmark::State& state, std::chrono::steady_clock::time_point started,
+                     const SerialPortRig& rig) {
     const std::chrono::duration<double, std::milli> spent =
         std::chrono::steady_clock::now() - started;
-    state.counters["ms_per_packet"] =
-        spent.count() / (kPackets * static_cast<double>(state.iterations()));
+    const double packets = kPackets * static_cast<double>(state.iterations());
+    state.counters["ms_per_packet"] = spent.count() / packets;
+    const auto& calls = rig.control->blockingCalls();
+    state.counters["output_waits_per_packet"] = static_cast<double>(calls.outputWaits) / packets;
+    state.counters["input_waits_per_packet"] = static_cast<double>(calls.inputWaits) / packets;
 }
 
 void BM_SendMegabyteToTerminal(benchmark::State& state) {
@@ -46,7 +51,7 @@ void BM_SendMegabyteToTerminal(benchmark::State& state) {
         if (!ModTrans::ExecuteCommand("2 MASTER.DAT"))
             state.SkipWithError(ModTrans::gStatusText.c_str());
     }
-    reportPerPacket(state, started);
+    reportPerPacket(state, started, rig);
 }
 
 void BM_ReceiveMegabyteFromTerminal(benchmark::State& state) {
@@ -58,7 +63,7 @@ void BM_ReceiveMegabyteFromTerminal(benchmark::State& state) {
         if (!ModTrans::ExecuteCommand("1 MASTER.TRN"))
             state.SkipWithError(ModTrans::gStatusText.c_str());
     }
-    reportPerPacket(state, started);
+    reportPerPacket(state, started, rig);
 }
 
 BENCHMARK(BM_SendMegabyteToTerminal)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);

@@ -1,3 +1,4 @@
+#include "ui/ApplicationSetup.h"
 #include "ui/ProgramFolder.h"
 #include "ui/frmConverterMain.h"
 
@@ -5,8 +6,7 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Kelvarin"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Kelvarin"));
+    kelvarin::configureApplication();
 
     kelvarin::frmConverterMain window(kelvarin::decideProgramFolder());
     window.show();

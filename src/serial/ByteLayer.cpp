@@ -37,7 +37,9 @@ void SendByte(std::uint8_t b) {
 }
 
 void CommDelay(long /*n*/) {
-    CommCtl().drainOutput();
+    // The pause after a byte is far shorter than the byte's own time on the wire, so the bytes
+    // leave back to back at the line's rate: the driver paces them. Waiting for the driver here
+    // would cost a scheduler tick per byte on a real port; the packet layer drains once instead.
 }
 
 bool ReadByte(std::uint8_t& b) {

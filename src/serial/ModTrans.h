@@ -76,11 +76,12 @@ bool LoadTransSettings(const std::string& folder);
 
 // --- Bytes --------------------------------------------------------------------------------
 
-// Sends one byte, then waits until it has left the port (CommDelay).
+// Hands one byte to the port's driver, then pauses (CommDelay). Does not wait for the byte to
+// leave the port.
 void SendByte(std::uint8_t b);
 
-// The pause after each byte sent: returns once every byte written has left the port. `n` is
-// kept for the callers; the pause does not depend on it or on the processor's speed.
+// The pause after each byte sent. It is shorter than one byte's wire time at any baud rate the
+// link uses, so it is no pause at all: the driver sends the bytes at the line's rate.
 void CommDelay(long n);
 
 // Reads one byte into `b`. Waits up to gTimeoutSecs for it, yielding to the window. A busy

@@ -103,8 +103,11 @@ int SendPacket() {
         for (char c : LongToBytes(gCheckSum))
             SendByte(static_cast<std::uint8_t>(c));
         SendByte(kPacketEnd);
+        // The whole packet leaves the port before its reply is awaited.
+        port().drainOutput();
 
-        gAckByte = 0;
+        // A busy period before the reply leaves gAckByte as it was: the terminal has taken the
+        // packet, and sending it again would collide with the terminal's next call.
         if (!ReadByte(gAckByte))
             continue;
         if (gAckByte == kAccepted)

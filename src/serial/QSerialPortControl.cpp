@@ -75,6 +75,7 @@ void QSerialPortControl::setPortOpen(bool open) {
     if (!open) {
         if (m_serial->isOpen())
             m_serial->close();
+        m_undrained = false;
         return;
     }
     if (m_serial->isOpen())
@@ -124,10 +125,12 @@ void QSerialPortControl::requireOpen() const {
 }
 
 void QSerialPortControl::pollInput() {
-    // Bytes reach QSerialPort's buffer only through the event loop or a wait; a zero wait
-    // takes what the driver holds without blocking.
-    if (m_serial->bytesAvailable() == 0)
-        m_serial->waitForReadyRead(0);
+    // Bytes reach QSerialPort's buffer only through the event loop or a wait. A short blocking
+    // wait returns as soon as a byte arrives and keeps the callers' polling from spinning.
+    if (m_serial->bytesAvailable() == 0) {
+        ++m_blocking.inputWaits;
+        m_serial->waitForReadyRead(kInputWaitMs);
+    }
 }
 
 int QSerialPortControl::inBufferCount() {
@@ -159,7 +162,10 @@ void QSerialPortControl::setOutput(const std::string& data) {
     const auto written = m_serial->write(data.data(), static_cast<qint64>(data.size()));
     if (written != static_cast<qint64>(data.size()))
         throw RuntimeError(kErrPortNotOpen, "The port did not take the bytes");
+    // Hands the bytes to the driver without blocking; what it cannot take now stays queued
+    // until the event loop or the next drain.
     m_serial->flush();
+    m_undrained = true;
 }
 
 std::string QSerialPortControl::input() {
@@ -171,15 +177,20 @@ std::string QSerialPortControl::input() {
 
 void QSerialPortControl::drainOutput() {
     requireOpen();
+    if (!m_undrained)
+        return;
     QElapsedTimer timer;
     timer.start();
     while (m_serial->bytesToWrite() > 0) {
         if (timer.elapsed() > kDrainLimitMs)
             throw RuntimeError(kErrWriteTimeout, "The port takes no more bytes");
         // Something is queued, so this returns as soon as the driver takes more of it.
+        ++m_blocking.outputWaits;
         m_serial->waitForBytesWritten(50);
     }
+    ++m_blocking.outputWaits;
     ::tcdrain(static_cast<int>(m_serial->handle()));
+    m_undrained = false;
 }
 
 } // namespace kelvarin

@@ -35,6 +35,17 @@ public:
     std::string input() override;
     void drainOutput() override;
 
+    // Calls made so far that may block: waits for the driver to take or send output (drains
+    // included), and brief waits for input. For measuring, not for the protocol.
+    struct BlockingCalls {
+        long outputWaits = 0;
+        long inputWaits = 0;
+    };
+    const BlockingCalls& blockingCalls() const { return m_blocking; }
+
+    // The longest a poll of an empty input blocks.
+    static constexpr int kInputWaitMs = 4;
+
 private:
     void requireOpen() const;
     void pollInput();
@@ -48,6 +59,8 @@ private:
     InputMode m_inputMode = InputMode::Text;
     int m_rThreshold = 0;
     int m_sThreshold = 0;
+    bool m_undrained = false;
+    BlockingCalls m_blocking;
 };
 
 } // namespace kelvarin

@@ -36,20 +36,23 @@ public:
     virtual void setPortOpen(bool open) = 0;
     virtual bool portOpen() const = 0;
 
-    // Bytes received and waiting. Setting it to 0 discards them.
+    // Bytes received and waiting. When none wait it first blocks a few milliseconds at most
+    // for input, so a loop that polls it costs no processor time. Setting it to 0 discards them.
     virtual int inBufferCount() = 0;
     virtual void setInBufferCount(int n) = 0;
 
     // Setting it to 0 discards bytes queued but not yet sent.
     virtual void setOutBufferCount(int n) = 0;
 
-    // Sends the bytes of `data` (queued; see drainOutput()).
+    // Hands the bytes of `data` to the port's driver without waiting for them to leave it.
     virtual void setOutput(const std::string& data) = 0;
 
-    // Takes up to InputLen waiting bytes; empty when none wait.
+    // Takes up to InputLen waiting bytes; empty when none wait (after the same brief wait as
+    // inBufferCount()).
     virtual std::string input() = 0;
 
     // Blocks until every byte written has left the port (bounded by the port's own time-out).
+    // Returns at once when nothing was written since the last drain.
     virtual void drainOutput() = 0;
 };
 

@@ -78,12 +78,12 @@ public:
 
     // Window state shared by the commands.
     std::string Mode;
-    std::string sourceFileName;
     std::string transferErrorText;
     TransSettingsRecord transSettings;
 
-    // The conversion chain with its state (sourceFileName, FSo, account-type keys, record
-    // number); its messages go through the window's boxes.
+    // The conversion chain with its state: the chosen master file's name (sourceFileName, which
+    // the Download command sets and the conversion reads), FSo, account-type keys, record
+    // number; its messages go through the window's boxes.
     TerminalConversion& conversion() { return *m_conversion; }
 
     // The window's one USB link object, created on first use and kept for the window's life.

@@ -1,5 +1,7 @@
 #include "usb/HidapiLibrary.h"
 
+#include "usb/HidDeviceList.h"
+
 #include <algorithm>
 #include <cwchar>
 #include <hidapi/hidapi.h>
@@ -21,13 +23,6 @@ std::string toSingleBytes(const wchar_t* text) {
         out.push_back(code <= 0xFF ? static_cast<char>(static_cast<unsigned char>(code)) : '?');
     }
     return out;
-}
-
-// Writes the text NUL-terminated, cut to fit, as the old library filled its buffers.
-void fillBuffer(HidDeviceRecord::TextBuffer& buffer, const std::string& text) {
-    const std::size_t n = std::min(text.size(), buffer.size() - 1);
-    std::copy_n(text.begin(), n, buffer.begin());
-    buffer[n] = '\0';
 }
 
 unsigned short enumerationId(std::int32_t sel) {
@@ -66,7 +61,7 @@ int HidapiLibrary::GetList(std::int32_t selA, std::int32_t selB, const std::stri
     for (const hid_device_info* d = all; d != nullptr; d = d->next) {
         const std::string path = d->path != nullptr ? d->path : "";
         const bool seen = std::any_of(m_listed.begin(), m_listed.end(),
-                                      [&](const Listed& l) { return l.path == path; });
+                                      [&](const ListedHidDevice& l) { return l.path == path; });
         if (path.empty() || seen)
             continue;
         m_listed.push_back({path, d->vendor_id, d->product_id, toSingleBytes(d->product_string),
@@ -75,15 +70,7 @@ int HidapiLibrary::GetList(std::int32_t selA, std::int32_t selB, const std::stri
     }
     hid_free_enumeration(all);
 
-    const std::size_t n = std::min<std::size_t>(m_listed.size(), std::max(capacity, 0));
-    for (std::size_t i = 0; i < n; ++i) {
-        fillBuffer(records[i].deviceName, m_listed[i].deviceName);
-        fillBuffer(records[i].makerName, m_listed[i].makerName);
-        fillBuffer(records[i].deviceText, m_listed[i].deviceText);
-        records[i].selA = m_listed[i].vendor;
-        records[i].selB = m_listed[i].product;
-    }
-    return static_cast<int>(n);
+    return FillDeviceList(m_listed, records, capacity);
 }
 
 int HidapiLibrary::Open(std::int32_t selA, std::int32_t selB, const std::string& makerName,
@@ -91,7 +78,7 @@ int HidapiLibrary::Open(std::int32_t selA, std::int32_t selB, const std::string&
                         std::int32_t /*flags*/) {
     // The texts were cut to the record's buffers; compare what the caller could have seen.
     const auto cut = [](const std::string& s) { return s.substr(0, kHidTextBufferSize - 1); };
-    const auto it = std::find_if(m_listed.begin(), m_listed.end(), [&](const Listed& l) {
+    const auto it = std::find_if(m_listed.begin(), m_listed.end(), [&](const ListedHidDevice& l) {
         return l.vendor == selA && l.product == selB && cut(l.makerName) == makerName &&
                cut(l.deviceText) == deviceText && cut(l.deviceName) == deviceName;
     });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "usb/HidDeviceList.h"
 #include "usb/HidLibrary.h"
 
 #include <chrono>
@@ -25,7 +26,8 @@ public:
 
     void SetInstance(std::int32_t instance) override;
     // 65535 for both numeric fields lists every device; otherwise only that vendor and product.
-    // A device listed more than once under one path is given once.
+    // A device listed more than once under one path is given once. Devices that could be the
+    // terminal come first.
     int GetList(std::int32_t selA, std::int32_t selB, const std::string& makerName,
                 const std::string& deviceText, const std::string& deviceName,
                 HidDeviceRecord* records, int capacity) override;
@@ -38,18 +40,8 @@ public:
     int Read(UsbInputReport& report) override;
 
 private:
-    // A device as the last GetList saw it.
-    struct Listed {
-        std::string path;
-        std::int32_t vendor = 0;
-        std::int32_t product = 0;
-        std::string deviceName; // product string
-        std::string makerName;  // manufacturer string
-        std::string deviceText; // serial number
-    };
-
     struct Device;
-    std::vector<Listed> m_listed;
+    std::vector<ListedHidDevice> m_listed; // as the last GetList listed them, in list order
     std::unique_ptr<Device> m_device;
 };
 

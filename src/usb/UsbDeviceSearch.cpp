@@ -1,4 +1,5 @@
 #include "usb/CLSUSB.h"
+#include "usb/TerminalNames.h"
 #include "usb/UsbMessages.h"
 
 #include <algorithm>
@@ -11,12 +12,6 @@ namespace {
 
 std::string bufferText(const HidDeviceRecord::TextBuffer& buffer) {
     return std::string(buffer.begin(), buffer.end());
-}
-
-bool isTerminal(const std::string& deviceName, const std::string& makerName) {
-    const std::string name = usb::UpperCase(deviceName);
-    const std::string maker = usb::UpperCase(makerName);
-    return (name == "VORIXAN" || name == "KLOVEDRASTIN1") && maker == "MERIDOCK";
 }
 
 } // namespace
@@ -48,7 +43,7 @@ bool CLSUSB::GetDevices() {
             m_DeviceText = LeftOf(bufferText(r.deviceText), nul);
             m_SelA = r.selA;
             m_SelB = r.selB;
-            if (isTerminal(m_DeviceName, m_MakerName)) {
+            if (usb::IsTerminalName(m_DeviceName, m_MakerName)) {
                 // The first match ends the search, whether it opens or not.
                 opened = m_hid.Open(m_SelA, m_SelB, m_MakerName, m_DeviceText, m_DeviceName,
                                     usb::kOpenFlags);

@@ -90,6 +90,25 @@ TEST_F(FileTransferFaultsOverPort, RejectedPacketsAreResent) {
     EXPECT_TRUE(sameBytes(sim.files["BANK.COL"], patternBytes(1000, 1)));
 }
 
+// The terminal takes a packet and answers only busy ... ready: the packet counts as accepted
+// and the next one follows; sent again, the last packet would run into the terminal's call for
+// the end-of-file count.
+class BusyInsteadOfReply : public PtyTerminalTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(BusyInsteadOfReply, PacketIsNotSentAgain) {
+    const std::string content = patternBytes(2000, 4); // three packets
+    writeBytes(dataFile("MASTER.DAT"), content);
+    sim.faults.busyInsteadOfReplyToPacket = GetParam();
+    start();
+    EXPECT_TRUE(ExecuteCommand("2 MASTER.DAT")) << gStatusText;
+    stopTerminal();
+    EXPECT_EQ(sim.packetNumbersFromPc, (std::vector<int>{1, 2, 3}));
+    EXPECT_TRUE(sameBytes(sim.files["MASTER.DAT"], content));
+    EXPECT_EQ(sim.countAnswers, std::vector<std::uint8_t>{0x0F});
+}
+
+INSTANTIATE_TEST_SUITE_P(MiddleAndLastPacket, BusyInsteadOfReply, ::testing::Values(2, 3));
+
 TEST_F(FileTransferFaultsOverPort, RefusalAndFileSystemError) {
     writeBytes(dataFile("MASTER.DAT"), "m");
     sim.faults.refuseSend = true;

@@ -77,6 +77,8 @@ TEST_F(PacketLayerSend, ExamplePacketGoesOutAsTheLayoutSays) {
     // 132 + 896 x 255 = 228,612: F3 itself is not counted.
     EXPECT_EQ(gCheckSum, 228612);
     EXPECT_EQ(port.sent(), hexBytes("07 F3 80 03 01 00 00") + ff896() + hexBytes("04 7D 03 00 F4"));
+    // One drain for the whole packet, before its reply is read.
+    EXPECT_EQ(port.drains, 1);
 }
 
 TEST_F(PacketLayerSend, SixRejectionsEndWithAttemptSeven) {
@@ -92,6 +94,7 @@ TEST_F(PacketLayerSend, SixRejectionsEndWithAttemptSeven) {
     for (int i = 0; i < 6; ++i)
         six += onePacket;
     EXPECT_EQ(port.sent(), six);
+    EXPECT_EQ(port.drains, 6);
 }
 
 TEST_F(PacketLayerSend, UnansweredCallEndsWithinFourTimeOuts) {

@@ -137,7 +137,10 @@ bool SerialTerminalSimulator::receivePacket(std::string& packet, int index) {
             good = false;
         }
         if (good) {
-            send(index != 0 && index == faults.garbleReplyToPacket ? kGarbledByte : '3');
+            if (index != 0 && index == faults.busyInsteadOfReplyToPacket)
+                send(std::string{'4', static_cast<char>(kJunkByte), '5'});
+            else
+                send(index != 0 && index == faults.garbleReplyToPacket ? kGarbledByte : '3');
             return true;
         }
         send('6');
@@ -246,6 +249,7 @@ void SerialTerminalSimulator::receiveFile(const std::string& name) {
         if (!receivePacket(packet, expected))
             return;
         const int number = le(packet, 3, 2);
+        packetNumbersFromPc.push_back(number);
         const auto size = static_cast<std::size_t>(std::clamp(le(packet, 1, 2), 0, 896));
         std::string block = packet.substr(6, size);
         if (number == expected)

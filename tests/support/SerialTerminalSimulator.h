@@ -57,6 +57,9 @@ struct TerminalFaults {
     int loseThreeAfterPacket = 0;
     // Terminal to PC: this packet announces kOversizedBlockSize data bytes.
     int oversizedBlockPacket = 0;
+    // PC to terminal: the terminal takes this packet and answers busy '4', a stray byte, ready
+    // '5' in place of its '3'.
+    int busyInsteadOfReplyToPacket = 0;
     // Command 2: no byte during the PC's one-second refusal check.
     bool quietRefusalCheck = false;
 };
@@ -88,6 +91,7 @@ public:
     std::vector<int> packetsSentToPc;       // packets sent per file, resendings excluded
     int packetSendings = 0;                 // every packet sending to the PC, resendings included
     std::vector<std::uint8_t> countAnswers; // the PC's answers to our counts (0F or ':')
+    std::vector<int> packetNumbersFromPc;   // every file packet taken from the PC, in order
 
 private:
     std::uint8_t next();

@@ -1,0 +1,94 @@
+// What a wait for a silent terminal costs the processor: the real window pump and the real
+// serial port on a pseudo-terminal whose other side never answers, and the real HID library
+// with no terminal plugged in. Reported as the share of one core used during the wait.
+#include "serial/ModTrans.h"
+#include "support/MessageBoxRecorder.h"
+#include "support/SerialPortRig.h"
+#include "ui/QtPlatform.h"
+#include "usb/CLSUSB.h"
+#include "usb/HidapiLibrary.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <ctime>
+
+namespace kelvarin::test {
+namespace {
+
+double processCpuSeconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
+
+// Runs `wait` once per iteration and reports the CPU time it used per second of wall time.
+template <typename Wait>
+void measureCpuShare(benchmark::State& state, Wait wait) {
+    // The window's clock label ticks during the wait, as it does in the program.
+    QTimer ticker;
+    int ticks = 0;
+    QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+    ticker.start(1000);
+
+    double cpu = 0;
+    double wall = 0;
+    for (auto _ : state) {
+        const double cpu0 = processCpuSeconds();
+        const auto wall0 = std::chrono::steady_clock::now();
+        wait();
+        cpu += processCpuSeconds() - cpu0;
+        wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
+    }
+    state.counters["cpu_share_of_one_core"] = cpu / wall;
+    state.counters["clock_ticks_during_waits"] = ticks;
+}
+
+void BM_SerialReadByteFromSilentTerminal(benchmark::State& state) {
+    SerialPortRig rig;
+    QtEventPump pump;
+    ModTrans::gPump = &pump;
+    measureCpuShare(state, [] {
+        ModTrans::gTimeoutSecs = 5;
+        std::uint8_t b = 0;
+        if (ModTrans::ReadByte(b))
+            throw std::runtime_error("the silent terminal sent a byte");
+    });
+    const auto& calls = rig.control->blockingCalls();
+    state.counters["input_waits_per_second"] =
+        static_cast<double>(calls.inputWaits) / (5.0 * static_cast<double>(state.iterations()));
+}
+
+void BM_UsbFileRequestWithoutTerminal(benchmark::State& state) {
+    HidapiLibrary hid;
+    SystemClock clock;
+    QtEventPump pump;
+    MessageBoxRecorder boxes;
+    CLSUSB usb(hid, clock, pump, boxes);
+    // A one-second pause, then five seconds for a size reply that never comes.
+    measureCpuShare(state, [&usb] {
+        if (usb.ReadFromUSB("STATUS.DAT", "/nonexistent", nullptr))
+            throw std::runtime_error("no terminal, yet a file arrived");
+    });
+}
+
+BENCHMARK(BM_SerialReadByteFromSilentTerminal)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+BENCHMARK(BM_UsbFileRequestWithoutTerminal)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+
+} // namespace
+} // namespace kelvarin::test
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
