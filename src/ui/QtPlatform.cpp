@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <QProgressBar>
-#include <QThread>
 
 namespace kelvarin {
 
@@ -72,6 +71,13 @@ void QtProgressBar::setMaximum(int v) {
     m_bar->setMaximum(v);
 }
 void QtProgressBar::setValue(int v) {
+    // QProgressBar ignores a value outside its range, and the links set their values against
+    // different ranges (a USB transfer leaves its report count as the maximum): the range
+    // widens to take every value set.
+    if (v > m_bar->maximum())
+        m_bar->setMaximum(v);
+    if (v < m_bar->minimum())
+        m_bar->setMinimum(v);
     m_bar->setValue(v);
 }
 int QtProgressBar::minimum() const {

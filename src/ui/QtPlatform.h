@@ -29,7 +29,7 @@ public:
     void yield() override;
 };
 
-// The window's QProgressBar.
+// The window's QProgressBar. A value outside its range widens the range to take it.
 class QtProgressBar final : public ProgressBar {
 public:
     explicit QtProgressBar(QProgressBar* bar) : m_bar(bar) {}

@@ -90,9 +90,11 @@ frmConverterMain::frmConverterMain(const std::string& programFolder, WindowServi
         services.serial = std::make_unique<QSerialPortControl>(programFolder);
     if (!services.endProgram)
         services.endProgram = [] { QCoreApplication::exit(0); };
-    m_boxes = services.boxes;
+    m_commandBoxes = std::make_unique<StoppableMessageBoxes>(*services.boxes, m_command);
+    m_commandPump = std::make_unique<StoppableEventPump>(*services.pump, m_command);
+    m_boxes = m_commandBoxes.get();
     m_clock = services.clock;
-    m_pump = services.pump;
+    m_pump = m_commandPump.get();
     m_serial = std::move(services.serial);
     m_endProgram = std::move(services.endProgram);
     m_hid = std::move(services.hid);

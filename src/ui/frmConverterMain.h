@@ -4,8 +4,10 @@
 #include "platform/Clock.h"
 #include "platform/EventPump.h"
 #include "platform/MessageBoxes.h"
+#include "platform/RuntimeError.h"
 #include "serial/SerialControl.h"
 #include "settings/TransSettingsRecord.h"
+#include "ui/CommandControl.h"
 #include "usb/CLSUSB.h"
 #include "usb/HidLibrary.h"
 
@@ -51,6 +53,13 @@ public:
     void txtFile_KeyPress(int keyAscii);
     void cmdCancel_Click();
 
+    // Runs the body of a transfer command. A click while another command runs is ignored; when
+    // the program is to end, the command stops at its next wait, closes its transfer file and
+    // shows nothing more.
+    void runCommand(const std::function<void()>& body);
+    // The box for a run-time error that reaches start-up or a command.
+    void showRunTimeError(const RuntimeError& e);
+
     // Controls, named as the window's object names.
     QCheckBox* chkIR = nullptr;
     QPushButton* cmdSearchPort = nullptr;
@@ -89,11 +98,18 @@ public:
     // The window's one USB link object, created on first use and kept for the window's life.
     CLSUSB& objCLSUSB();
 
+    // Whether a transfer command runs now.
+    bool commandRunning() const { return m_command.running(); }
+
     SerialControl& MSComm1() { return *m_serial; }
     MessageBoxes& boxes() { return *m_boxes; }
     Clock& clock() { return *m_clock; }
     EventPump& pump() { return *m_pump; }
     const std::string& programFolder() const { return m_programFolder; }
+
+protected:
+    // Closing the window ends the program, a running command included.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildControls();
@@ -103,6 +119,11 @@ private:
     std::unique_ptr<MessageBoxes> m_ownBoxes;
     std::unique_ptr<Clock> m_ownClock;
     std::unique_ptr<EventPump> m_ownPump;
+    CommandControl m_command;
+    // The pump and boxes everything else is given: the services' own, with the command's
+    // checkpoint.
+    std::unique_ptr<StoppableEventPump> m_commandPump;
+    std::unique_ptr<StoppableMessageBoxes> m_commandBoxes;
     MessageBoxes* m_boxes = nullptr;
     Clock* m_clock = nullptr;
     EventPump* m_pump = nullptr;

@@ -69,13 +69,7 @@ void frmConverterMain::Form_Load() {
             fraPortSettings->show();
         }
     } catch (const RuntimeError& e) {
-        if (e.number() == kErrPermissionDenied)
-            m_boxes->show(std::string("   Database already running    ") + kCrLf +
-                              "   Please close database  ",
-                          MsgIcon::Information, MsgButtons::Ok, kWindowTitle);
-        else
-            m_boxes->show("Error No: " + std::to_string(e.number()) + "     " + e.description(),
-                          MsgIcon::Information, MsgButtons::Ok, kWindowTitle);
+        showRunTimeError(e);
     }
 }
 
@@ -103,8 +97,10 @@ void frmConverterMain::txtFile_KeyPress(int keyAscii) {
 
 void frmConverterMain::cmdCancel_Click() {
     if (m_boxes->show("Do You Want to Exit ?", MsgIcon::Question, MsgButtons::YesNo,
-                      kWindowTitle) == MsgAnswer::Yes)
+                      kWindowTitle) == MsgAnswer::Yes) {
+        m_command.requestEnd();
         m_endProgram();
+    }
 }
 
 } // namespace kelvarin

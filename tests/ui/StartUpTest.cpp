@@ -33,7 +33,7 @@ TEST(StartUpTest, WithoutTransDatPortOneIsCreatedAndOpenedThroughTheComLink) {
     EXPECT_EQ(mdlLoadSetup::GetDataPath(), h.program.str() + "/Data");
     EXPECT_TRUE(fs::is_directory(h.program.path() / "Data"));
     EXPECT_EQ(ModTrans::gCommCtl, &w.MSComm1());
-    EXPECT_EQ(ModTrans::gMessageBoxes, &h.boxes);
+    EXPECT_EQ(ModTrans::gMessageBoxes, &w.boxes());
 
     // The port really carries bytes.
     w.MSComm1().setOutput("\x07");

@@ -1,0 +1,30 @@
+#include "ui/CommandControl.h"
+
+namespace kelvarin {
+
+bool CommandControl::tryBegin() {
+    if (m_running)
+        return false;
+    m_running = true;
+    return true;
+}
+
+void CommandControl::checkpoint() const {
+    if (m_running && m_ending)
+        throw CommandStopped{};
+}
+
+void StoppableEventPump::yield() {
+    m_inner.yield();
+    m_control.checkpoint();
+}
+
+MsgAnswer StoppableMessageBoxes::show(const std::string& text, MsgIcon icon, MsgButtons buttons,
+                                      const std::string& title) {
+    m_control.checkpoint();
+    const MsgAnswer answer = m_inner.show(text, icon, buttons, title);
+    m_control.checkpoint();
+    return answer;
+}
+
+} // namespace kelvarin
