@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QTimer>
 #include <benchmark/benchmark.h>
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 
@@ -31,6 +32,18 @@ void measureCpuShare(benchmark::State& state, Wait wait) {
     int ticks = 0;
     QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
     ticker.start(1000);
+    // A window event due every 20 ms: how late it is handled bounds how late a click is.
+    QTimer probe;
+    probe.setTimerType(Qt::PreciseTimer);
+    auto last = std::chrono::steady_clock::now();
+    double worstLateMs = 0;
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        const auto now = std::chrono::steady_clock::now();
+        const double gapMs = std::chrono::duration<double, std::milli>(now - last).count();
+        worstLateMs = std::max(worstLateMs, gapMs - 20.0);
+        last = now;
+    });
+    probe.start(20);
 
     double cpu = 0;
     double wall = 0;
@@ -43,6 +56,7 @@ void measureCpuShare(benchmark::State& state, Wait wait) {
     }
     state.counters["cpu_share_of_one_core"] = cpu / wall;
     state.counters["clock_ticks_during_waits"] = ticks;
+    state.counters["worst_event_delay_ms"] = worstLateMs;
 }
 
 void BM_SerialReadByteFromSilentTerminal(benchmark::State& state) {
