@@ -3,6 +3,7 @@
 #include "conversion/TerminalConversion.h"
 #include "platform/Clock.h"
 #include "platform/EventPump.h"
+#include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
 #include "serial/SerialControl.h"
 #include "settings/TransSettingsRecord.h"
@@ -35,6 +36,7 @@ struct WindowServices {
     std::unique_ptr<SerialControl> serial; // MSComm1
     std::unique_ptr<HidLibrary> hid;       // the USB link's library, made when first needed
     std::function<void()> endProgram;      // what Exit's Yes does
+    FileDialogs* fileDialogs = nullptr;    // cdgConverter
 };
 
 // The program's one window. Loading it (the constructor) runs the start-up.
@@ -50,6 +52,13 @@ public:
     void Timer1_Timer();
     void txtFile_KeyPress(int keyAscii);
     void cmdCancel_Click();
+
+    // The port settings frame and the master file choice.
+    void cmdSearchPort_Click();
+    void txtPortSetup_Change();
+    void cmdPortOK_Click();
+    void cmdClose_Click();
+    void cmdSerchFile_Click();
 
     // Controls, named as the window's object names.
     QCheckBox* chkIR = nullptr;
@@ -112,6 +121,10 @@ private:
     std::unique_ptr<TerminalConversion> m_conversion;
     std::unique_ptr<HidLibrary> m_hid;
     std::unique_ptr<CLSUSB> m_usb;
+
+    // The file dialog.
+    std::unique_ptr<FileDialogs> m_ownFileDialogs;
+    FileDialogs* m_fileDialogs = nullptr;
 };
 
 } // namespace kelvarin
