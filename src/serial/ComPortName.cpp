@@ -1,5 +1,8 @@
 #include "serial/ComPortName.h"
 
+#include "settings/mdlLoadSetup.h"
+
+#include <algorithm>
 #include <string>
 
 namespace kelvarin {
@@ -12,6 +15,17 @@ std::filesystem::path comPortDevice(int port, const std::filesystem::path& progr
     if (std::filesystem::exists(std::filesystem::symlink_status(link, ec)))
         return link;
     return "/dev/ttyS" + std::to_string(port - 1);
+}
+
+int comPortNumber(const std::string& text) {
+    constexpr int kCap = 99999;
+    int number = 0;
+    for (const char c : mdlLoadSetup::TrimBlanks(text)) {
+        if (c < '0' || c > '9')
+            break;
+        number = std::min(number * 10 + (c - '0'), kCap);
+    }
+    return number;
 }
 
 } // namespace kelvarin

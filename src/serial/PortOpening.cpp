@@ -1,10 +1,9 @@
 #include "platform/MessageBoxes.h"
 #include "platform/RuntimeError.h"
+#include "serial/ComPortName.h"
 #include "serial/ModTrans.h"
 #include "settings/TransSettingsRecord.h"
 #include "settings/mdlLoadSetup.h"
-
-#include <filesystem>
 
 namespace kelvarin::ModTrans {
 
@@ -14,13 +13,6 @@ std::string failureText(const std::exception& e) {
     if (const auto* re = dynamic_cast<const RuntimeError*>(&e))
         return re->description();
     return e.what();
-}
-
-// The port number a Port character stands for: its digit, or 0 for a blank or a non-digit.
-int portNumber(const std::string& portText) {
-    if (portText.empty() || portText[0] < '0' || portText[0] > '9')
-        return 0;
-    return portText[0] - '0';
 }
 
 } // namespace
@@ -53,15 +45,9 @@ bool IsPortOpen(int /*port*/, const std::string& /*baud*/) {
 
 bool LoadTransSettings(const std::string& folder) {
     try {
-        const std::filesystem::path path = mdlLoadSetup::TrimBlanks(folder) + "TRANS.DAT";
-        TransSettingsRecord record;
-        if (!std::filesystem::exists(path)) {
-            record = TransSettingsRecord::defaults();
-            writeTransSettingsFile(path, record);
-        } else {
-            record = readTransSettingsFile(path);
-        }
-        if (!OpenCommPort(portNumber(record.Port), record.Baud))
+        const TransSettingsRecord record =
+            loadOrCreateTransSettingsFile(mdlLoadSetup::TrimBlanks(folder) + "TRANS.DAT");
+        if (!OpenCommPort(comPortNumber(record.Port), record.Baud))
             return false;
         mdlLoadSetup::SetCommPort(record.Port);
         mdlLoadSetup::SetBaudRate(record.Baud);

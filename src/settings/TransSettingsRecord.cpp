@@ -62,4 +62,12 @@ TransSettingsRecord readTransSettingsFile(const std::filesystem::path& path) {
     return TransSettingsRecord::fromBytes(head);
 }
 
+TransSettingsRecord loadOrCreateTransSettingsFile(const std::filesystem::path& path) {
+    if (std::filesystem::exists(path))
+        return readTransSettingsFile(path);
+    const TransSettingsRecord record = TransSettingsRecord::defaults();
+    writeTransSettingsFile(path, record);
+    return record;
+}
+
 } // namespace kelvarin

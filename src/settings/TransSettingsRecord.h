@@ -39,4 +39,8 @@ void writeTransSettingsFile(const std::filesystem::path& path, const TransSettin
 // The record at the start of the file at `path`. Throws RuntimeError when it cannot be read.
 TransSettingsRecord readTransSettingsFile(const std::filesystem::path& path);
 
+// The record of TRANS.DAT at `path`; a missing file is first created with the default record.
+// Throws RuntimeError when the file cannot be read or created.
+TransSettingsRecord loadOrCreateTransSettingsFile(const std::filesystem::path& path);
+
 } // namespace kelvarin

@@ -109,8 +109,14 @@ bool CopyToAppFolder(const std::string& sourcePath, const std::string& fileTitle
     try {
         const std::string destination = ProgramFolder() + kPathSep + fileTitle;
         FileSystemObject& fso = setupFso();
-        if (destination != sourcePath && fso.FileExists(sourcePath))
-            fso.CopyFile(sourcePath, destination, true);
+        if (destination == sourcePath || !fso.FileExists(sourcePath))
+            return true;
+        // The same file under another spelling of the folder (a link) is already there; a copy
+        // onto itself would fail or empty it.
+        std::error_code ec;
+        if (std::filesystem::equivalent(sourcePath, destination, ec))
+            return true;
+        fso.CopyFile(sourcePath, destination, true);
         return true;
     } catch (const std::exception&) {
         return false;

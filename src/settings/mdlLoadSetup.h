@@ -41,9 +41,9 @@ std::string ReadSetupFile(const std::string& folder);
 // gBaudRate, fitted to 1 and 6 characters: exactly 7 bytes. A failure is silent.
 void SaveTransSettings(const std::string& folder);
 
-// Copies `sourcePath` into the program folder as `fileTitle`. True also when source and
-// destination are the same text or the source is missing (nothing is copied); false when the
-// copy fails.
+// Copies `sourcePath` into the program folder as `fileTitle`, replacing a file of that name.
+// True also when the source is missing or already is that file, spelled the same or reached
+// through a link (nothing is copied); false when the copy fails.
 bool CopyToAppFolder(const std::string& sourcePath, const std::string& fileTitle);
 
 // Where a window of the given size stands in the middle of the screen. Negative when the window

@@ -3,6 +3,7 @@
 #include "serial/ModTrans.h"
 #include "serial/QSerialPortControl.h"
 #include "serial/RecoverData.h"
+#include "ui/QtFileDialogs.h"
 #include "ui/QtPlatform.h"
 #include "usb/HidapiLibrary.h"
 
@@ -100,6 +101,11 @@ frmConverterMain::frmConverterMain(const std::string& programFolder, WindowServi
     m_hid = std::move(services.hid);
     m_progress = std::make_unique<QtProgressBar>(ccrpPB);
     m_conversion = std::make_unique<TerminalConversion>(*m_boxes, [this] { txtFile->setFocus(); });
+    if (services.fileDialogs == nullptr) {
+        m_ownFileDialogs = std::make_unique<QtFileDialogs>(this);
+        services.fileDialogs = m_ownFileDialogs.get();
+    }
+    m_fileDialogs = services.fileDialogs;
 
     connectHandlers();
     Form_Load();
@@ -176,6 +182,11 @@ void frmConverterMain::connectHandlers() {
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
     connect(txtFile, &QLineEdit::returnPressed, this, [this] { txtFile_KeyPress(13); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    connect(cmdSearchPort, &QPushButton::clicked, this, [this] { cmdSearchPort_Click(); });
+    connect(txtPortSetup, &QLineEdit::textChanged, this, [this] { txtPortSetup_Change(); });
+    connect(cmdPortOK, &QPushButton::clicked, this, [this] { cmdPortOK_Click(); });
+    connect(cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
+    connect(cmdSerchFile, &QPushButton::clicked, this, [this] { cmdSerchFile_Click(); });
 }
 
 } // namespace kelvarin

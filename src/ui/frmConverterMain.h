@@ -3,6 +3,7 @@
 #include "conversion/TerminalConversion.h"
 #include "platform/Clock.h"
 #include "platform/EventPump.h"
+#include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
 #include "platform/RuntimeError.h"
 #include "serial/SerialControl.h"
@@ -37,6 +38,7 @@ struct WindowServices {
     std::unique_ptr<SerialControl> serial; // MSComm1
     std::unique_ptr<HidLibrary> hid;       // the USB link's library, made when first needed
     std::function<void()> endProgram;      // what Exit's Yes does
+    FileDialogs* fileDialogs = nullptr;    // cdgConverter
 };
 
 // The program's one window. Loading it (the constructor) runs the start-up.
@@ -59,6 +61,13 @@ public:
     void runCommand(const std::function<void()>& body);
     // The box for a run-time error that reaches start-up or a command.
     void showRunTimeError(const RuntimeError& e);
+
+    // The port settings frame and the master file choice.
+    void cmdSearchPort_Click();
+    void txtPortSetup_Change();
+    void cmdPortOK_Click();
+    void cmdClose_Click();
+    void cmdSerchFile_Click();
 
     // Controls, named as the window's object names.
     QCheckBox* chkIR = nullptr;
@@ -133,6 +142,10 @@ private:
     std::unique_ptr<TerminalConversion> m_conversion;
     std::unique_ptr<HidLibrary> m_hid;
     std::unique_ptr<CLSUSB> m_usb;
+
+    // The file dialog.
+    std::unique_ptr<FileDialogs> m_ownFileDialogs;
+    FileDialogs* m_fileDialogs = nullptr;
 };
 
 } // namespace kelvarin

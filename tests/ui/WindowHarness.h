@@ -5,6 +5,7 @@
 #include "support/FakeClock.h"
 #include "support/FakeHidLibrary.h"
 #include "support/MessageBoxRecorder.h"
+#include "support/ScriptedFileDialogs.h"
 #include "support/ScriptedSerialControl.h"
 #include "support/TempFolder.h"
 #include "ui/frmConverterMain.h"
@@ -19,6 +20,7 @@ namespace kelvarin::test {
 struct WindowHarness {
     TempFolder program;
     MessageBoxRecorder boxes;
+    ScriptedFileDialogs files;
     FakeClock clock;
     FakeEventPump pump{clock};
     ScriptedSerialControl* scripted = nullptr;
@@ -41,6 +43,7 @@ struct WindowHarness {
     frmConverterMain& load(bool scriptedPort, const std::string& folder = {}) {
         WindowServices s;
         s.boxes = &boxes;
+        s.fileDialogs = &files;
         s.clock = &clock;
         s.pump = &pump;
         if (scriptedPort) {

@@ -1,0 +1,139 @@
+// "....": the master file chosen through the window's file dialog service, and the real
+// QFileDialog behind that service.
+#include "WindowHarness.h"
+#include "ui/QtFileDialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTimer>
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace kelvarin::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+ChosenFile choice(const fs::path& file) {
+    return {file.string(), file.filename().string()};
+}
+
+TEST(FileChoiceTest, ChosenFilesAreCopiedIntoTheProgramFolderOnlyWhenNotAlreadyThere) {
+    WindowHarness h;
+    TempFolder elsewhere;
+    frmConverterMain& w = h.load(true);
+    mdlLoadSetup::SetAppPath(h.program.str() + "/Data/"); // as after a serial transfer
+    const fs::path program = h.program.path();
+
+    // From another folder: copied, replacing the program folder's file of that name.
+    writeBytes(elsewhere.path() / "AB12.MST", "new\r\n");
+    writeBytes(program / "AB12.MST", "old");
+    h.files.answers = {choice(elsewhere.path() / "AB12.MST")};
+    w.cmdSerchFile->click();
+    ASSERT_EQ(h.files.requests.size(), 1u);
+    EXPECT_EQ(h.files.requests[0].title, "Open Master File");
+    EXPECT_EQ(h.files.requests[0].filter, ".MST");
+    EXPECT_EQ(h.files.requests[0].defaultExtension, ".MST");
+    EXPECT_EQ(h.files.requests[0].initialFolder, h.program.str() + "/");
+    EXPECT_EQ(w.txtFile->text(), "AB12.MST");
+    EXPECT_EQ(readBytes(program / "AB12.MST"), "new\r\n");
+    EXPECT_FALSE(fs::exists(program / "Data" / "AB12.MST"));
+
+    // From the program folder, named beyond the box's typing limit: shown whole, left alone.
+    writeBytes(program / "LONGMASTERNAME.MST", "keep");
+    h.files.answers = {choice(program / "LONGMASTERNAME.MST")};
+    w.cmdSerchFile->click();
+    EXPECT_EQ(w.txtFile->text(), "LONGMASTERNAME.MST");
+    EXPECT_EQ(readBytes(program / "LONGMASTERNAME.MST"), "keep");
+
+    // The same file through a link to the program folder is already there.
+    fs::create_directory_symlink(program, elsewhere.path() / "linked");
+    h.files.answers = {choice(elsewhere.path() / "linked" / "AB12.MST")};
+    w.cmdSerchFile->click();
+    EXPECT_EQ(w.txtFile->text(), "AB12.MST");
+    EXPECT_EQ(readBytes(program / "AB12.MST"), "new\r\n");
+
+    // Cancel changes nothing.
+    w.txtFile->setText("KEEP.MST");
+    h.files.answers = {std::nullopt};
+    w.cmdSerchFile->click();
+    EXPECT_EQ(h.files.requests.size(), 4u);
+    EXPECT_EQ(w.txtFile->text(), "KEEP.MST");
+
+    EXPECT_TRUE(h.boxes.shown.empty());
+}
+
+TEST(FileChoiceTest, ACopyThatFailsIsReportedAndTheNameStays) {
+    WindowHarness h;
+    TempFolder elsewhere;
+    frmConverterMain& w = h.load(true);
+    writeBytes(elsewhere.path() / "A.MST", "x");
+    // A folder in the way of the destination cannot be replaced by a file.
+    fs::create_directory(h.program.path() / "A.MST");
+
+    h.files.answers = {choice(elsewhere.path() / "A.MST")};
+    w.cmdSerchFile->click();
+    ASSERT_EQ(h.boxes.shown.size(), 1u);
+    const std::string folder = h.program.str() + "/";
+    EXPECT_EQ(h.boxes.shown[0].text, "Source file cannot copied to " + folder +
+                                         "\r\nPlease copy Master File to " + folder);
+    EXPECT_EQ(h.boxes.shown[0].icon, MsgIcon::Information);
+    EXPECT_EQ(h.boxes.shown[0].buttons, MsgButtons::Ok);
+    EXPECT_EQ(h.boxes.shown[0].title, "Kelvarin_Ver.3");
+    EXPECT_EQ(w.txtFile->text(), "A.MST");
+}
+
+// Runs `answer` on the file dialog once it is shown.
+void whenDialogShows(const std::function<void(QFileDialog&)>& answer) {
+    QTimer::singleShot(0, [answer] {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<QFileDialog*>(top); dialog && dialog->isVisible())
+                return answer(*dialog);
+        ADD_FAILURE() << "no file dialog shown";
+    });
+}
+
+TEST(FileChoiceTest, TheQtDialogStartsInTheFolderAndOffersMasterFilesInAnyCase) {
+    TempFolder folder;
+    writeBytes(folder.path() / "ab12.mst", "x");
+    QWidget parent;
+    QtFileDialogs dialogs(&parent);
+    const OpenFileRequest request{"Open Master File", ".MST", ".MST", folder.str() + "/"};
+
+    QString pattern;
+    whenDialogShows([&](QFileDialog& d) {
+        EXPECT_EQ(d.windowTitle(), "Open Master File");
+        EXPECT_EQ(d.directory().absolutePath(), QString::fromStdString(folder.str()));
+        EXPECT_EQ(d.defaultSuffix(), "MST");
+        const QString filter = d.nameFilters().value(0);
+        pattern = filter.mid(filter.indexOf('(') + 1).chopped(1);
+        d.selectFile(QString::fromStdString((folder.path() / "ab12.mst").string()));
+        static_cast<QDialog&>(d).accept(); // QFileDialog::accept, as its Open button does
+    });
+    const std::optional<ChosenFile> chosen = dialogs.openFile(request);
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(chosen->fileName, (folder.path() / "ab12.mst").string());
+    EXPECT_EQ(chosen->fileTitle, "ab12.mst");
+
+    // The dialog's own pattern, matched as Linux names are: case by case.
+    const auto matches = [&](const char* name) {
+        return QRegularExpression::fromWildcard(pattern, Qt::CaseSensitive)
+            .match(QLatin1String(name))
+            .hasMatch();
+    };
+    EXPECT_TRUE(matches("AB12.MST"));
+    EXPECT_TRUE(matches("ab12.mst"));
+    EXPECT_TRUE(matches("Ab12.MsT"));
+    EXPECT_FALSE(matches("ab12.txt"));
+
+    whenDialogShows([](QFileDialog& d) { d.reject(); });
+    EXPECT_FALSE(dialogs.openFile(request).has_value());
+}
+
+} // namespace
+} // namespace kelvarin::test
