@@ -1,7 +1,7 @@
 #include "conversion/UploadTransactionLines.h"
 
 #include "conversion/FailureMapping.h"
-#include "conversion/MasterIndex.h"
+#include "conversion/MasterTextSearch.h"
 #include "conversion/NumberText.h"
 #include "conversion/TerminalRecords.h"
 #include "conversion/TextRoutines.h"
@@ -9,20 +9,23 @@
 #include "settings/mdlLoadSetup.h"
 
 #include <optional>
+#include <vector>
 
 namespace kelvarin {
 
 namespace {
 
 template <std::size_t N>
-std::string printedText(const FixedText<N>& member) {
-    return mdlLoadSetup::TrimBlanks(TrimChr(textOf(member)));
+std::string_view printedText(const FixedText<N>& member) {
+    return mdlLoadSetup::TrimBlanksView(cutText(member));
 }
 
-std::string transactionLine(const TransactionRecord& t, const std::string* masterText) {
-    std::string line = printedText(t.AccTypeCode);
+// Appends the line, without its line end, to `line`.
+void appendTransactionLine(std::string& line, const TransactionRecord& t,
+                           std::optional<std::string_view> masterText) {
+    line += printedText(t.AccTypeCode);
     line += ',';
-    if (masterText != nullptr)
+    if (masterText)
         line += *masterText;
     line += ',';
     line += printedText(t.AccountKey);
@@ -31,16 +34,21 @@ std::string transactionLine(const TransactionRecord& t, const std::string* maste
     line += ',';
     line += singleText(t.Single120);
     line += ',';
-    line += zeroPadded(t.TransDate.Day, 2) + '/' + zeroPadded(t.TransDate.Month, 2) + '/' +
-            zeroPadded(t.TransDate.Year, 4);
+    line += zeroPadded(t.TransDate.Day, 2);
+    line += '/';
+    line += zeroPadded(t.TransDate.Month, 2);
+    line += '/';
+    line += zeroPadded(t.TransDate.Year, 4);
     line += ',';
-    line += zeroPadded(t.TransTime.Hour, 2) + ':' + zeroPadded(t.TransTime.Minute, 2) + ':' +
-            zeroPadded(t.TransTime.Second, 2);
+    line += zeroPadded(t.TransTime.Hour, 2);
+    line += ':';
+    line += zeroPadded(t.TransTime.Minute, 2);
+    line += ':';
+    line += zeroPadded(t.TransTime.Second, 2);
     line += ',';
     line += zeroPadded(t.Long0, 1);
     line += ',';
     line += t.MarkFlag == 1 ? 'C' : 'Y';
-    return line;
 }
 
 std::filesystem::path masterFilePath() {
@@ -54,13 +62,20 @@ std::filesystem::path masterFilePath() {
 
 bool Reconvert(RecordFileReader& TrnFileNo, TextStream& OutFileNo, MessageBoxes& boxes) {
     try {
-        // Read at the first transaction, so an empty MASTER.TRN leaves MASTER.DAT untouched.
-        std::optional<MasterIndex> masters;
+        std::vector<TransactionRecord> transactions;
         TransactionRecord transaction;
-        while (!TrnFileNo.atEnd() && TrnFileNo.get(transaction)) {
-            if (!masters)
-                masters = MasterIndex::load(masterFilePath());
-            OutFileNo.Write(transactionLine(transaction, masters->find(transaction)) + kCrLf);
+        while (!TrnFileNo.atEnd() && TrnFileNo.get(transaction))
+            transactions.push_back(transaction);
+        // Without a transaction there is no search, and MASTER.DAT is left as it is.
+        if (transactions.empty())
+            return true;
+        const auto masterTexts = findMasterTexts(masterFilePath(), transactions);
+        std::string line;
+        for (std::size_t i = 0; i < transactions.size(); ++i) {
+            line.clear();
+            appendTransactionLine(line, transactions[i], masterTexts[i]);
+            line += kCrLf;
+            OutFileNo.Write(line);
         }
         return true;
     } catch (...) {

@@ -18,12 +18,13 @@ inline constexpr const char* kReconvertTitle = "MERIDOCK";
 // account key, amount (".00"), Single120 (general text), date dd/mm/yyyy, time hh:mm:ss,
 // Long0, and "C" for MarkFlag 1 or "Y" for any other value. Texts are cut at NUL and trimmed.
 //
-// The master records come from MASTER.DAT in the program's data folder, read once, at the first
-// transaction; a missing MASTER.DAT is created empty then.
+// Column 2 comes from MASTER.DAT in the program's data folder, read once, after the
+// transactions and only when there is one; a missing MASTER.DAT is created empty then.
 //
 // True when every line was written. On a failure shows one box (title kReconvertTitle, its text
-// from runtimeErrorText) and returns false: the lines written before stay, the line being built
-// is not written, and the caller must treat the upload as failed.
+// from runtimeErrorText) and returns false; the caller must treat the upload as failed. A failure
+// to read MASTER.TRN or MASTER.DAT comes before the first line is written; after a failure to
+// write, the lines written before stay.
 [[nodiscard]] bool Reconvert(RecordFileReader& TrnFileNo, TextStream& OutFileNo,
                              MessageBoxes& boxes);
 

@@ -198,6 +198,22 @@ TEST_F(UploadTest, AMissingMasterFileIsCreatedEmptyAndLeavesColumnTwoEmpty) {
     EXPECT_EQ(dataBytes("MASTER.DAT"), "");
 }
 
+// MASTER.DAT is read in blocks of records: the match lies far beyond the first one, and the file
+// ends in a partial record.
+TEST_F(UploadTest, TheFirstMatchFarIntoALongMasterFile) {
+    putOneTransaction();
+    std::string masters;
+    for (int i = 0; i < 1500; ++i)
+        masters += masterRecord(member("ACC" + std::to_string(1000 + i), 20), member("SAV", 16),
+                                member("Other", 32));
+    masters += masterRecord(member("ACC1", 20), member("SAV", 16), member("Far Away", 32)) +
+               masterRecord(member("ACC1", 20), member("SAV", 16), member("Later", 32)) +
+               std::string(100, 'x');
+    putData("MASTER.DAT", masters);
+    EXPECT_TRUE(upload());
+    EXPECT_EQ(uploaded(), "A1,1,.50\r\nSAV,Far Away,ACC1,.50,12.5,05/03/2011,09:05:07,5,Y\r\n");
+}
+
 TEST_F(UploadTest, AMasterFileThatMayNotBeWrittenIsError70AndTheUploadFails) {
     putOneTransaction();
     putData("MASTER.DAT",
