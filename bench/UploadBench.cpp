@@ -1,5 +1,6 @@
 // The upload text file (summary line and Reconvert) against a baseline that only reads the three
 // received files and writes as many bytes as the upload file has.
+#include "FillerFile.h"
 #include "conversion/RecordFile.h"
 #include "conversion/TerminalRecords.h"
 #include "conversion/UploadSummary.h"
@@ -138,13 +139,7 @@ void BM_ReadAndWriteBaseline(benchmark::State& state) {
                 read += static_cast<std::size_t>(in.gcount());
         }
         benchmark::DoNotOptimize(read);
-        std::ofstream out(setting().data("BASELINE.TXT"), std::ios::binary | std::ios::trunc);
-        for (std::uintmax_t left = toWrite; left > 0;) {
-            const std::size_t n =
-                static_cast<std::size_t>(std::min<std::uintmax_t>(left, buffer.size()));
-            out.write(buffer.data(), static_cast<std::streamsize>(n));
-            left -= n;
-        }
+        writeFillerFile(setting().data("BASELINE.TXT"), toWrite, buffer);
     }
     state.counters["bytes_written"] = static_cast<double>(toWrite);
 }

@@ -8,6 +8,7 @@
 #include "platform/RuntimeError.h"
 #include "settings/mdlLoadSetup.h"
 
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -18,6 +19,16 @@ namespace {
 template <std::size_t N>
 std::string_view printedText(const FixedText<N>& member) {
     return mdlLoadSetup::TrimBlanksView(cutText(member));
+}
+
+// Three numbers with at least the given digits each, joined by `separator`: a date or a time.
+void appendDigitGroups(std::string& line, const std::array<std::int64_t, 3>& values,
+                       const std::array<int, 3>& widths, char separator) {
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (i > 0)
+            line += separator;
+        line += zeroPadded(values[i], widths[i]);
+    }
 }
 
 // Appends the line, without its line end, to `line`.
@@ -34,17 +45,10 @@ void appendTransactionLine(std::string& line, const TransactionRecord& t,
     line += ',';
     line += singleText(t.Single120);
     line += ',';
-    line += zeroPadded(t.TransDate.Day, 2);
-    line += '/';
-    line += zeroPadded(t.TransDate.Month, 2);
-    line += '/';
-    line += zeroPadded(t.TransDate.Year, 4);
+    appendDigitGroups(line, {t.TransDate.Day, t.TransDate.Month, t.TransDate.Year}, {2, 2, 4}, '/');
     line += ',';
-    line += zeroPadded(t.TransTime.Hour, 2);
-    line += ':';
-    line += zeroPadded(t.TransTime.Minute, 2);
-    line += ':';
-    line += zeroPadded(t.TransTime.Second, 2);
+    appendDigitGroups(line, {t.TransTime.Hour, t.TransTime.Minute, t.TransTime.Second}, {2, 2, 2},
+                      ':');
     line += ',';
     line += zeroPadded(t.Long0, 1);
     line += ',';
