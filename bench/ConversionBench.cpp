@@ -1,5 +1,6 @@
 // The whole conversion chain against a baseline that reads the same master file and writes as
 // many bytes as the chain writes, with no conversion at all.
+#include "FillerFile.h"
 #include "conversion/TerminalConversion.h"
 #include "settings/mdlLoadSetup.h"
 #include "support/MessageBoxRecorder.h"
@@ -110,13 +111,7 @@ void BM_ReadAndWriteBaseline(benchmark::State& state) {
         while (std::getline(in, line))
             read += line.size();
         benchmark::DoNotOptimize(read);
-        std::ofstream out(setting().data("BASELINE.DAT"), std::ios::binary | std::ios::trunc);
-        for (std::uintmax_t left = toWrite; left > 0;) {
-            const std::size_t n =
-                static_cast<std::size_t>(std::min<std::uintmax_t>(left, buffer.size()));
-            out.write(buffer.data(), static_cast<std::streamsize>(n));
-            left -= n;
-        }
+        writeFillerFile(setting().data("BASELINE.DAT"), toWrite, buffer);
     }
     state.counters["bytes_written"] = static_cast<double>(toWrite);
 }

@@ -7,7 +7,11 @@ packages=(
     qt6-base-dev qt6-base-private-dev qt6-serialport-dev libgl-dev
     libhidapi-dev
     libgtest-dev libgmock-dev libbenchmark-dev
+    locales
 )
+
+# A decimal-comma locale for the tests that check number text is locale-free.
+test_locale="de_DE.UTF-8"
 
 missing=()
 for p in "${packages[@]}"; do
@@ -15,13 +19,26 @@ for p in "${packages[@]}"; do
         missing+=("$p")
     fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
 
-echo "Installing: ${missing[*]}"
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then
     sudo="sudo"
 fi
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -q
-$sudo apt-get install -y -q "${missing[@]}"
+
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    $sudo apt-get update -q
+    $sudo apt-get install -y -q "${missing[@]}"
+fi
+
+# locale -a spells it de_DE.utf8.
+if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
+    echo "Generating locale: $test_locale"
+    if grep -qx "# *$test_locale UTF-8" /etc/locale.gen 2>/dev/null; then
+        $sudo sed -i "s/^# *$test_locale UTF-8\$/$test_locale UTF-8/" /etc/locale.gen
+    elif ! grep -qx "$test_locale UTF-8" /etc/locale.gen 2>/dev/null; then
+        echo "$test_locale UTF-8" | $sudo tee -a /etc/locale.gen >/dev/null
+    fi
+    $sudo locale-gen
+fi

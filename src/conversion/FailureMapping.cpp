@@ -18,4 +18,10 @@ RuntimeError asRuntimeError(std::exception_ptr failure) {
     }
 }
 
+std::string runtimeErrorText(const RuntimeError& error) {
+    if (error.number() == kErrPermissionDenied)
+        return "   Database already running    \r\n   Please close database  ";
+    return "Error No: " + std::to_string(error.number()) + "     " + error.description();
+}
+
 } // namespace kelvarin

@@ -123,6 +123,14 @@ void storeText(FixedText<N>& member, std::string_view value) {
         member[value.size()] = '\0';
 }
 
+// The member's text before its first NUL, or all N characters when it holds none; a view into
+// the member, no copy.
+template <std::size_t N>
+std::string_view cutText(const FixedText<N>& member) {
+    const std::string_view all(member.data(), N);
+    return all.substr(0, all.find('\0'));
+}
+
 // The member's N characters as a text, NULs included.
 template <std::size_t N>
 std::string textOf(const FixedText<N>& member) {

@@ -10,6 +10,10 @@
 
 namespace kelvarin {
 
+std::string agentCodeOf(const AgentRecord& agent) {
+    return mdlLoadSetup::TrimBlanks(CutAtNul(textOf(agent.AgentCode)));
+}
+
 std::string GetAgentFileName(RecordFileReader& fileNum) {
     AgentRecord agent;
     try {
@@ -19,7 +23,7 @@ std::string GetAgentFileName(RecordFileReader& fileNum) {
     } catch (const std::exception&) {
         // An unreadable file counts as an empty agent code.
     }
-    std::string code = mdlLoadSetup::TrimBlanks(CutAtNul(textOf(agent.AgentCode)));
+    std::string code = agentCodeOf(agent);
     // The code comes from the terminal: it must not lead the upload file out of its folder.
     for (char& c : code)
         if (c == '/' || c == '\\')

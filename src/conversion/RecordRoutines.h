@@ -1,6 +1,7 @@
 #pragma once
 
 #include "conversion/RecordFile.h"
+#include "conversion/TerminalRecords.h"
 
 #include <cstdint>
 #include <string>
@@ -11,6 +12,10 @@ namespace kelvarin {
 // STATUS.DAT's first byte holds the terminal's status flags; this bit is set once the
 // terminal's previous collection has been uploaded.
 inline constexpr std::uint8_t kCollectionUploadedBit = 2;
+
+// The agent code that AGENT.DAT's record carries: its AgentCode cut at NUL and trimmed of
+// spaces.
+std::string agentCodeOf(const AgentRecord& agent);
 
 // The upload text file's name: the AgentCode of the next AgentRecord of `fileNum` (the caller
 // has just opened AGENT.DAT, so the first one), cut at NUL and trimmed of spaces, followed by

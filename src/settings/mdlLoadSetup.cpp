@@ -70,8 +70,12 @@ void ResetSettings() {
 }
 
 std::string TrimBlanks(const std::string& text) {
+    return std::string(TrimBlanksView(text));
+}
+
+std::string_view TrimBlanksView(std::string_view text) {
     const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
+    if (first == std::string_view::npos)
         return {};
     const auto last = text.find_last_not_of(' ');
     return text.substr(first, last - first + 1);

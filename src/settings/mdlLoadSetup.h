@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace kelvarin::mdlLoadSetup {
 
@@ -32,6 +33,7 @@ inline constexpr const char* kPathSep = "/";
 
 // Removes blanks (spaces only) at both ends.
 std::string TrimBlanks(const std::string& text);
+std::string_view TrimBlanksView(std::string_view text);
 
 // The first line of QEL.INI in `folder` (trimmed of blanks first), as read: without its line
 // end, blanks kept. Empty when the file is missing, empty or unreadable.

@@ -1,12 +1,10 @@
 #include "settings/TransSettingsRecord.h"
 #include "settings/mdlLoadSetup.h"
+#include "support/ImmutableFlag.h"
 #include "support/TempFolder.h"
 
-#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace kelvarin::test {
@@ -46,22 +44,6 @@ TEST_F(TransSettingsTest, BlanksAroundTheFolderAreRemoved) {
     SetBaudRate("4800");
     SaveTransSettings("  " + folder() + " ");
     EXPECT_EQ(readBytes(dir.path() / "TRANS.DAT"), "74800  ");
-}
-
-// Sets or clears the immutable flag of a folder: no entry can then be deleted or added, not even
-// by root, while the files in it stay writable. False where the file system refuses.
-bool setImmutable(const std::filesystem::path& folder, bool on) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0)
-        return false;
-    int flags = 0;
-    bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    if (ok) {
-        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-        ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    }
-    ::close(fd);
-    return ok;
 }
 
 // The old file itself stays writable: only its deletion fails, and that ends the save.
