@@ -42,34 +42,35 @@ struct Key {
 };
 
 // The transactions' distinct keys, numbered in order of first appearance. Open addressing in
-// one array keeps a probe to a cache line or two; a master file has many more records than
-// there are keys, and most of its records miss.
+// one array; each slot holds part of its key's hash beside the key's number, so a master record
+// whose key is not there (most of them) is turned away without reading any key.
 class KeyTable {
 public:
     explicit KeyTable(std::size_t maxKeys) {
         std::size_t size = 16;
         while (size < 2 * maxKeys)
             size *= 2;
-        m_slots.assign(size, kEmpty);
+        m_slots.assign(size, Slot{});
         m_keys.reserve(maxKeys);
     }
 
     // The key's number; a new key gets the next one.
     std::size_t add(const Key& key) {
         std::size_t slot = firstSlot(key);
-        for (; m_slots[slot] != kEmpty; slot = nextSlot(slot))
-            if (m_keys[m_slots[slot]] == key)
-                return m_slots[slot];
-        m_slots[slot] = m_keys.size();
+        for (; m_slots[slot].number != kEmpty; slot = nextSlot(slot))
+            if (holds(m_slots[slot], key))
+                return m_slots[slot].number;
+        m_slots[slot] = Slot{tagOf(key), static_cast<std::uint32_t>(m_keys.size())};
         m_keys.push_back(key);
-        return m_slots[slot];
+        return m_slots[slot].number;
     }
 
     // The key's number, or kNone.
     std::size_t find(const Key& key) const {
-        for (std::size_t slot = firstSlot(key); m_slots[slot] != kEmpty; slot = nextSlot(slot))
-            if (m_keys[m_slots[slot]] == key)
-                return m_slots[slot];
+        for (std::size_t slot = firstSlot(key); m_slots[slot].number != kEmpty;
+             slot = nextSlot(slot))
+            if (holds(m_slots[slot], key))
+                return m_slots[slot].number;
         return kNone;
     }
 
@@ -78,11 +79,21 @@ public:
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
 private:
-    static constexpr std::size_t kEmpty = kNone;
+    static constexpr std::uint32_t kEmpty = static_cast<std::uint32_t>(-1);
+    struct Slot {
+        std::uint32_t tag = 0;
+        std::uint32_t number = kEmpty;
+    };
+    static std::uint32_t tagOf(const Key& key) {
+        return static_cast<std::uint32_t>(key.hash >> 32);
+    }
+    bool holds(const Slot& slot, const Key& key) const {
+        return slot.tag == tagOf(key) && m_keys[slot.number] == key;
+    }
     std::size_t firstSlot(const Key& key) const { return key.hash & (m_slots.size() - 1); }
     std::size_t nextSlot(std::size_t slot) const { return (slot + 1) & (m_slots.size() - 1); }
 
-    std::vector<std::size_t> m_slots;
+    std::vector<Slot> m_slots;
     std::vector<Key> m_keys;
 };
 

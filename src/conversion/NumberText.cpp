@@ -24,7 +24,7 @@ bool isExactHalfCent(double magnitude) {
 
 } // namespace
 
-std::string twoDecimalsText(double value) {
+void appendTwoDecimals(std::string& out, double value) {
     double magnitude = std::fabs(value);
     // to_chars breaks an exact tie towards the even digit; one step up makes it go away from
     // zero without moving any other value across a rounding boundary.
@@ -33,23 +33,36 @@ std::string twoDecimalsText(double value) {
     std::array<char, kNumberRoom> room{};
     const auto result = std::to_chars(room.data(), room.data() + room.size(), magnitude,
                                       std::chars_format::fixed, 2);
-    std::string digits(room.data(), result.ptr);
+    std::string_view digits(room.data(), static_cast<std::size_t>(result.ptr - room.data()));
     if (digits.starts_with("0."))
-        digits.erase(0, 1);
-    const bool roundsToZero = digits.find_first_not_of("0.") == std::string::npos;
-    return (std::signbit(value) && !roundsToZero && !std::isnan(value)) ? "-" + digits : digits;
+        digits.remove_prefix(1);
+    const bool roundsToZero = digits.find_first_not_of("0.") == std::string_view::npos;
+    if (std::signbit(value) && !roundsToZero && !std::isnan(value))
+        out += '-';
+    out += digits;
 }
 
-std::string singleText(float value) {
-    if (value == 0.0f)
-        return "0";
+std::string twoDecimalsText(double value) {
+    std::string text;
+    appendTwoDecimals(text, value);
+    return text;
+}
+
+void appendSingleText(std::string& out, float value) {
+    if (value == 0.0f) {
+        out += '0';
+        return;
+    }
     std::array<char, 32> room{};
     const auto result =
         std::to_chars(room.data(), room.data() + room.size(), value, std::chars_format::general, 7);
-    std::string text(room.data(), result.ptr);
-    for (char& c : text)
-        if (c == 'e')
-            c = 'E';
+    for (const char* c = room.data(); c != result.ptr; ++c)
+        out += *c == 'e' ? 'E' : *c;
+}
+
+std::string singleText(float value) {
+    std::string text;
+    appendSingleText(text, value);
     return text;
 }
 
@@ -62,16 +75,24 @@ double readSingleText(std::string_view text) {
     return value;
 }
 
-std::string zeroPadded(std::int64_t value, int width) {
+void appendZeroPadded(std::string& out, std::int64_t value, int width) {
     // The magnitude as unsigned, so the smallest value has one too.
     const std::uint64_t magnitude =
         value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
     std::array<char, 24> room{};
     const auto result = std::to_chars(room.data(), room.data() + room.size(), magnitude);
-    std::string digits(room.data(), result.ptr);
-    if (static_cast<int>(digits.size()) < width)
-        digits.insert(0, static_cast<std::size_t>(width) - digits.size(), '0');
-    return value < 0 ? "-" + digits : digits;
+    const auto digits = static_cast<int>(result.ptr - room.data());
+    if (value < 0)
+        out += '-';
+    if (digits < width)
+        out.append(static_cast<std::size_t>(width - digits), '0');
+    out.append(room.data(), result.ptr);
+}
+
+std::string zeroPadded(std::int64_t value, int width) {
+    std::string text;
+    appendZeroPadded(text, value, width);
+    return text;
 }
 
 } // namespace kelvarin

@@ -55,4 +55,13 @@ bool RecordFileReader::readBytes(std::uint8_t* data, std::size_t size) {
     return static_cast<std::size_t>(m_file.gcount()) == size;
 }
 
+std::uintmax_t RecordFileReader::bytesLeft() {
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(m_path, ec);
+    const std::streamoff at = m_file.tellg();
+    if (ec || at < 0 || static_cast<std::uintmax_t>(at) > size)
+        return 0;
+    return size - static_cast<std::uintmax_t>(at);
+}
+
 } // namespace kelvarin

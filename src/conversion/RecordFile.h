@@ -53,6 +53,10 @@ public:
         return true;
     }
 
+    // Bytes from the current position to the end of the file; 0 when that cannot be told. Only
+    // a hint for reserving room.
+    std::uintmax_t bytesLeft();
+
     // Fills `size` bytes; false when the file ended first.
     bool readBytes(std::uint8_t* data, std::size_t size);
 
@@ -70,6 +74,7 @@ template <class Record>
 std::vector<Record> readRecordFile(const std::filesystem::path& path) {
     RecordFileReader reader(path);
     std::vector<Record> records;
+    records.reserve(static_cast<std::size_t>(reader.bytesLeft() / Record::kSize));
     Record record;
     while (!reader.atEnd() && reader.get(record))
         records.push_back(record);

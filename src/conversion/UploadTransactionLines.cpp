@@ -27,11 +27,11 @@ void appendDigitGroups(std::string& line, const std::array<std::int64_t, 3>& val
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (i > 0)
             line += separator;
-        line += zeroPadded(values[i], widths[i]);
+        appendZeroPadded(line, values[i], widths[i]);
     }
 }
 
-// Appends the line, without its line end, to `line`.
+// Appends the transaction's line, without its line end, to `line`.
 void appendTransactionLine(std::string& line, const TransactionRecord& t,
                            std::optional<std::string_view> masterText) {
     line += printedText(t.AccTypeCode);
@@ -41,16 +41,16 @@ void appendTransactionLine(std::string& line, const TransactionRecord& t,
     line += ',';
     line += printedText(t.AccountKey);
     line += ',';
-    line += twoDecimalsText(t.Amount);
+    appendTwoDecimals(line, t.Amount);
     line += ',';
-    line += singleText(t.Single120);
+    appendSingleText(line, t.Single120);
     line += ',';
     appendDigitGroups(line, {t.TransDate.Day, t.TransDate.Month, t.TransDate.Year}, {2, 2, 4}, '/');
     line += ',';
     appendDigitGroups(line, {t.TransTime.Hour, t.TransTime.Minute, t.TransTime.Second}, {2, 2, 2},
                       ':');
     line += ',';
-    line += zeroPadded(t.Long0, 1);
+    appendZeroPadded(line, t.Long0, 1);
     line += ',';
     line += t.MarkFlag == 1 ? 'C' : 'Y';
 }
@@ -67,6 +67,8 @@ std::filesystem::path masterFilePath() {
 bool Reconvert(RecordFileReader& TrnFileNo, TextStream& OutFileNo, MessageBoxes& boxes) {
     try {
         std::vector<TransactionRecord> transactions;
+        transactions.reserve(
+            static_cast<std::size_t>(TrnFileNo.bytesLeft() / TransactionRecord::kSize));
         TransactionRecord transaction;
         while (!TrnFileNo.atEnd() && TrnFileNo.get(transaction))
             transactions.push_back(transaction);
@@ -74,13 +76,14 @@ bool Reconvert(RecordFileReader& TrnFileNo, TextStream& OutFileNo, MessageBoxes&
         if (transactions.empty())
             return true;
         const auto masterTexts = findMasterTexts(masterFilePath(), transactions);
-        std::string line;
+        // The lines go out in one write; a line is rarely longer than 128 bytes.
+        std::string lines;
+        lines.reserve(transactions.size() * 128);
         for (std::size_t i = 0; i < transactions.size(); ++i) {
-            line.clear();
-            appendTransactionLine(line, transactions[i], masterTexts[i]);
-            line += kCrLf;
-            OutFileNo.Write(line);
+            appendTransactionLine(lines, transactions[i], masterTexts[i]);
+            lines += kCrLf;
         }
+        OutFileNo.Write(lines);
         return true;
     } catch (...) {
         boxes.show(runtimeErrorText(asRuntimeError(std::current_exception())), MsgIcon::Information,
