@@ -176,6 +176,7 @@ void frmConverterMain::connectHandlers() {
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
     connect(txtFile, &QLineEdit::returnPressed, this, [this] { txtFile_KeyPress(13); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    connect(CmdDownload, &QPushButton::clicked, this, [this] { CmdDownload_Click(); });
 }
 
 } // namespace kelvarin
