@@ -1,6 +1,6 @@
 // The Download command over the serial link: the real window, its real serial control on COM1
 // and the simulated terminal on the other side of a pseudo-terminal, on the real clock.
-#include "DownloadRig.h"
+#include "TransferWindowRig.h"
 
 namespace kelvarin::test {
 namespace {
@@ -19,7 +19,7 @@ const std::string kClockCommand = "5 " + hexBytes("05 03 E8 07 09 07 03 00");
 constexpr int kAccounts = 9;
 
 TEST(DownloadOverSerialTest, SendsTheClockThenTheFiveConvertedFilesAndUndoesTheWaitState) {
-    SerialDownloadRig r;
+    SerialWindowRig r;
     r.putMasterFile("ABCD.MST", masterFileText(kAccounts));
     r.sim.files["STATUS.DAT"] = kUploadedOnly;
     std::map<std::string, std::string> converted;
@@ -69,7 +69,7 @@ TEST(DownloadOverSerialTest, SendsTheClockThenTheFiveConvertedFilesAndUndoesTheW
 }
 
 TEST(DownloadOverSerialTest, AFailedStatusFetchStopsWithoutTheOldStatusFile) {
-    SerialDownloadRig r;
+    SerialWindowRig r;
     r.putMasterFile("ABCD.MST", masterFileText(1));
     // An old STATUS.DAT that would let the download go on: the fetch must not rely on it.
     writeBytes(r.dataFolder() / "STATUS.DAT", kUploadedOnly);
@@ -94,7 +94,7 @@ TEST(DownloadOverSerialTest, AFailedStatusFetchStopsWithoutTheOldStatusFile) {
 class NotUploadedOverSerial : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(NotUploadedOverSerial, RefusesAndClearsTheMasterFileBox) {
-    SerialDownloadRig r;
+    SerialWindowRig r;
     r.putMasterFile("ABCD.MST", masterFileText(1));
     r.sim.files["STATUS.DAT"] = GetParam();
     r.window->txtFile->setText("ABCD.MST");
@@ -117,7 +117,7 @@ INSTANTIATE_TEST_SUITE_P(StatusFiles, NotUploadedOverSerial,
                          ::testing::Values(std::string(1, '\xFD'), std::string()));
 
 TEST(DownloadOverSerialTest, CancelAtTheConfirmationSendsNothingAndDeletesMasterDat) {
-    SerialDownloadRig r;
+    SerialWindowRig r;
     r.putMasterFile("ABCD.MST", masterFileText(2));
     r.sim.files["STATUS.DAT"] = kUploadedOnly;
     r.boxes.answers() = {MsgAnswer::Cancel};
@@ -155,7 +155,7 @@ class SendFailureOverSerial : public ::testing::TestWithParam<SendFailure> {};
 
 TEST_P(SendFailureOverSerial, ShowsTheFailureAndDeletesTheCopy) {
     const SendFailure& f = GetParam();
-    SerialDownloadRig r;
+    SerialWindowRig r;
     r.putMasterFile("ABCD.MST", masterFileText(2));
     r.sim.files["STATUS.DAT"] = kUploadedOnly;
     r.sim.faults.refuseSend = f.refuseEverySend;
@@ -203,7 +203,7 @@ INSTANTIATE_TEST_SUITE_P(Refusals, SendFailureOverSerial,
                          [](const auto& p) { return std::string(p.param.name); });
 
 TEST(DownloadOverSerialTest, ARunTimeErrorDuringTheTransferLeavesEverythingAsItWas) {
-    SerialDownloadRig r;
+    SerialWindowRig r;
     r.putMasterFile("ABCD.MST", masterFileText(2));
     r.sim.files["STATUS.DAT"] = kUploadedOnly;
     // The port fails while the PC waits out the terminal's quiet refusal check for MASTER.DAT,
@@ -244,7 +244,7 @@ class EndDuringAWait : public ::testing::TestWithParam<bool> {};
 
 TEST_P(EndDuringAWait, TheCommandStopsAtItsNextWaitAndShowsNothingMore) {
     const bool byExit = GetParam();
-    SerialDownloadRig r;
+    SerialWindowRig r;
     r.putMasterFile("ABCD.MST", masterFileText(1));
     r.sim.faults.silent = true;
     int yieldsAfterEnd = 0;

@@ -1,6 +1,6 @@
 // The Download command over USB: the real window, the simulated terminal behind its fake HID
 // library, on the fake clock.
-#include "DownloadRig.h"
+#include "TransferWindowRig.h"
 
 namespace kelvarin::test {
 namespace {
@@ -18,7 +18,7 @@ constexpr char kDisconnect = 'x';
 constexpr char kShutdown = 's';
 
 TEST(DownloadOverUsbTest, SendsClockFilesAndShutdownWhileASecondClickIsIgnored) {
-    UsbDownloadRig r;
+    UsbWindowRig r;
     r.putMasterFile("ABCD.MST", masterFileText(3));
     r.terminal->files["STATUS.DAT"] = kUploadedOnly;
     r.clock.setLocal({2024, 3, 5, 9, 7, 3});
@@ -76,7 +76,7 @@ TEST(DownloadOverUsbTest, SendsClockFilesAndShutdownWhileASecondClickIsIgnored) 
 }
 
 TEST(DownloadOverUsbTest, NoTerminalFoundTouchesNothing) {
-    UsbDownloadRig r;
+    UsbWindowRig r;
     r.hid->devices.clear();
     r.putMasterFile("ABCD.MST", masterFileText(1));
     r.window->ccrpPB->setValue(55);
@@ -95,7 +95,7 @@ TEST(DownloadOverUsbTest, NoTerminalFoundTouchesNothing) {
 }
 
 TEST(DownloadOverUsbTest, AFailedStatusFetchDisconnects) {
-    UsbDownloadRig r;
+    UsbWindowRig r;
     r.putMasterFile("ABCD.MST", masterFileText(1));
     writeBytes(r.dataFolder() / "STATUS.DAT", kUploadedOnly); // an old one: deleted first
     r.window->txtFile->setText("ABCD.MST");
@@ -112,7 +112,7 @@ TEST(DownloadOverUsbTest, AFailedStatusFetchDisconnects) {
 }
 
 TEST(DownloadOverUsbTest, AStatusFileGoneAfterTheFetchCountsAsNotUploaded) {
-    UsbDownloadRig r;
+    UsbWindowRig r;
     r.putMasterFile("ABCD.MST", masterFileText(1));
     r.terminal->files["STATUS.DAT"] = kUploadedOnly;
     // Something removes the file while it is written: the fetch still reports success.
@@ -132,7 +132,7 @@ TEST(DownloadOverUsbTest, AStatusFileGoneAfterTheFetchCountsAsNotUploaded) {
 }
 
 TEST(DownloadOverUsbTest, CancelOfAMasterFileWithAnEmptyBaseNameDisconnects) {
-    UsbDownloadRig r;
+    UsbWindowRig r;
     r.putMasterFile(".MST", masterFileText(2));
     r.terminal->files["STATUS.DAT"] = kUploadedOnly;
     r.boxes.answers() = {MsgAnswer::Cancel};
@@ -168,7 +168,7 @@ class TransferFailureOverUsb : public ::testing::TestWithParam<TransferFailure> 
 
 TEST_P(TransferFailureOverUsb, DisconnectsShowsTheFailureAndDeletesTheCopy) {
     const TransferFailure& f = GetParam();
-    UsbDownloadRig r;
+    UsbWindowRig r;
     r.putMasterFile("ABCD.MST", masterFileText(2));
     r.terminal->files["STATUS.DAT"] = kUploadedOnly;
     r.terminal->faults.refuseClock = f.refuseClock;
@@ -203,7 +203,7 @@ INSTANTIATE_TEST_SUITE_P(Failures, TransferFailureOverUsb,
                          [](const auto& p) { return std::string(p.param.name); });
 
 TEST(DownloadOverUsbTest, MasterFileBoxNamingNoPlainFileIsRefusedBeforeAnyLinkOrFile) {
-    UsbDownloadRig r;
+    UsbWindowRig r;
     r.putMasterFile("ABCD.MST", masterFileText(1));
     writeBytes(r.dataFolder() / "KEEP.DAT", "kept");
     r.showWindow();
@@ -253,7 +253,7 @@ class MasterFileNameOverUsb : public ::testing::TestWithParam<NameCase> {};
 
 TEST_P(MasterFileNameOverUsb, EndsAfterTheCopyWithoutDisconnect) {
     const NameCase& c = GetParam();
-    UsbDownloadRig r;
+    UsbWindowRig r;
     if (c.inProgramFolder)
         r.putMasterFile(c.masterFile, masterFileText(1));
     r.terminal->files["STATUS.DAT"] = kUploadedOnly;
@@ -298,7 +298,7 @@ INSTANTIATE_TEST_SUITE_P(Names, MasterFileNameOverUsb,
                          [](const auto& p) { return std::string(p.param.name); });
 
 TEST(DownloadOverUsbTest, BaseNameTooLongKeepsTheFocusedText) {
-    UsbDownloadRig r;
+    UsbWindowRig r;
     r.putMasterFile("ABCDE.MST", masterFileText(1));
     r.terminal->files["STATUS.DAT"] = kUploadedOnly;
     r.showWindow();
@@ -309,7 +309,7 @@ TEST(DownloadOverUsbTest, BaseNameTooLongKeepsTheFocusedText) {
 }
 
 TEST(DownloadOverUsbTest, AFailedConversionClearsTheBoxAndKeepsItsWorkFiles) {
-    UsbDownloadRig r;
+    UsbWindowRig r;
     r.putMasterFile("AB.MST", "Head,H2\r\nSAVINGS,Name,K1,Sort,05/03/2011,abc,10,7.25,2.5,1,n\r\n");
     r.terminal->files["STATUS.DAT"] = kUploadedOnly;
     r.showWindow();
@@ -331,7 +331,7 @@ TEST(DownloadOverUsbTest, AFailedConversionClearsTheBoxAndKeepsItsWorkFiles) {
 }
 
 TEST(DownloadOverUsbTest, SetDateTimeSendsOnlyWhenModeIsExactlyUsb) {
-    UsbDownloadRig r;
+    UsbWindowRig r;
     ASSERT_TRUE(r.window->objCLSUSB().GetDevices());
     for (const char* mode : {"COM", "usb", "USB "}) {
         r.window->Mode = mode;

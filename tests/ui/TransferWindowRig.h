@@ -146,13 +146,13 @@ struct WindowRigBase {
 
 // USB: the simulated terminal behind the window's fake HID library, on the fake clock; the
 // serial control is scripted and takes no part.
-struct UsbDownloadRig : WindowRigBase {
+struct UsbWindowRig : WindowRigBase {
     FakeClock clock;
     FakeEventPump pump{clock};
     FakeHidLibrary* hid = nullptr;
     std::unique_ptr<UsbTerminalSimulator> terminal;
 
-    UsbDownloadRig() {
+    UsbWindowRig() {
         WindowServices s;
         s.boxes = &boxes;
         s.clock = &clock;
@@ -166,7 +166,7 @@ struct UsbDownloadRig : WindowRigBase {
         window = std::make_unique<frmConverterMain>(program.str(), std::move(s));
         terminal = std::make_unique<UsbTerminalSimulator>(clock, *hid);
     }
-    ~UsbDownloadRig() {
+    ~UsbWindowRig() {
         terminal.reset();
         window.reset();
         ModTrans::ResetModTrans();
@@ -187,7 +187,7 @@ struct UsbDownloadRig : WindowRigBase {
 
 // Serial: the window's real serial control on COM1, a link in the program folder to a
 // pseudo-terminal whose other side the simulated terminal serves on its own thread.
-struct SerialDownloadRig : WindowRigBase {
+struct SerialWindowRig : WindowRigBase {
     PseudoTerminal pty;
     PtyTerminalLink link{pty.masterFd()};
     SerialTerminalSimulator sim{link};
@@ -195,7 +195,7 @@ struct SerialDownloadRig : WindowRigBase {
     HookedQtPump pump;
     std::unique_ptr<SimulatorThread<PtyTerminalLink>> terminal;
 
-    SerialDownloadRig() {
+    SerialWindowRig() {
         std::filesystem::create_symlink(pty.slavePath(), program.path() / "COM1");
         WindowServices s;
         s.boxes = &boxes;
@@ -206,7 +206,7 @@ struct SerialDownloadRig : WindowRigBase {
         window = std::make_unique<frmConverterMain>(program.str(), std::move(s));
         window->chkIR->setChecked(true);
     }
-    ~SerialDownloadRig() {
+    ~SerialWindowRig() {
         stopTerminal();
         window.reset();
         ModTrans::ResetModTrans();
