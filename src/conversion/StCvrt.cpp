@@ -1,4 +1,5 @@
 #include "conversion/FailureMapping.h"
+#include "conversion/MasterFileName.h"
 #include "conversion/NumberConversion.h"
 #include "conversion/RecordFile.h"
 #include "conversion/TerminalConversion.h"
@@ -69,7 +70,7 @@ bool TerminalConversion::StCvrt(const std::string& FileName) {
             return false;
         }
         const std::string base = baseName();
-        if (base.size() > 4) {
+        if (base.size() > kMaxBaseNameLength) {
             refuseLongBaseName();
             return false;
         }
@@ -78,7 +79,7 @@ bool TerminalConversion::StCvrt(const std::string& FileName) {
         std::string header = source->ReadLine();
 
         AgentRecord agent;
-        storeText(agent.AgentCode, base + std::string(4 - base.size(), ' '));
+        storeText(agent.AgentCode, base + std::string(kMaxBaseNameLength - base.size(), ' '));
         storeText(agent.HeaderText1, GetNextField(header));
         agent.Long51 = 0;
         storeText(agent.HeaderText2, GetNextField(header));

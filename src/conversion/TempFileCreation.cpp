@@ -1,4 +1,5 @@
 #include "conversion/FailureMapping.h"
+#include "conversion/MasterFileName.h"
 #include "conversion/StagingLayout.h"
 #include "conversion/TerminalConversion.h"
 #include "conversion/TextRoutines.h"
@@ -27,7 +28,7 @@ void TerminalConversion::TempFileCreation(const std::string& strFile) {
             showNoData();
             return;
         }
-        if (baseName().size() > 4) {
+        if (baseName().size() > kMaxBaseNameLength) {
             refuseLongBaseName();
             return;
         }

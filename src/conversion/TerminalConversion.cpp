@@ -1,5 +1,6 @@
 #include "conversion/TerminalConversion.h"
 
+#include "conversion/MasterFileName.h"
 #include "platform/RuntimeError.h"
 #include "settings/mdlLoadSetup.h"
 
@@ -26,21 +27,11 @@ std::filesystem::path TerminalConversion::dataFile(const std::filesystem::path& 
 }
 
 void TerminalConversion::deleteIfPresent(const std::filesystem::path& path) {
-    std::error_code ec;
-    if (std::filesystem::is_symlink(std::filesystem::symlink_status(path, ec))) {
-        if (!std::filesystem::remove(path, ec))
-            throwFileError(path, ec.value());
-        return;
-    }
-    if (FSo.FileExists(path))
-        FSo.DeleteFile(path);
+    FSo.DeleteIfPresent(path);
 }
 
 std::string TerminalConversion::baseName() const {
-    const auto dot = sourceFileName.find('.');
-    if (dot == std::string::npos)
-        throw RuntimeError(kErrInvalidArgument);
-    return sourceFileName.substr(0, dot);
+    return MasterFileBaseName(sourceFileName);
 }
 
 void TerminalConversion::refuseLongBaseName() {

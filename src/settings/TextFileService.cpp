@@ -136,4 +136,15 @@ void FileSystemObject::DeleteFile(const fs::path& path) {
         throwFileError(path, ec.value());
 }
 
+void FileSystemObject::DeleteIfPresent(const fs::path& path) {
+    std::error_code ec;
+    if (fs::is_symlink(fs::symlink_status(path, ec))) {
+        if (!fs::remove(path, ec))
+            throwFileError(path, ec.value());
+        return;
+    }
+    if (FileExists(path))
+        DeleteFile(path);
+}
+
 } // namespace kelvarin

@@ -64,6 +64,11 @@ public:
 
     bool FileExists(const std::filesystem::path& path) const;
     void DeleteFile(const std::filesystem::path& path);
+
+    // Deletes the file when it exists; does nothing otherwise (a folder of that name included).
+    // A symbolic link is removed itself, never followed, so a file written in its place stays
+    // where the caller put it.
+    void DeleteIfPresent(const std::filesystem::path& path);
 };
 
 // The program's error number for an operating-system error of a file operation on `path`:

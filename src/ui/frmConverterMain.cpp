@@ -187,6 +187,7 @@ void frmConverterMain::connectHandlers() {
     connect(cmdPortOK, &QPushButton::clicked, this, [this] { cmdPortOK_Click(); });
     connect(cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
     connect(cmdSerchFile, &QPushButton::clicked, this, [this] { cmdSerchFile_Click(); });
+    connect(CmdDownload, &QPushButton::clicked, this, [this] { CmdDownload_Click(); });
 }
 
 } // namespace kelvarin

@@ -54,6 +54,11 @@ public:
     void Timer1_Timer();
     void txtFile_KeyPress(int keyAscii);
     void cmdCancel_Click();
+    void CmdDownload_Click();
+
+    // Sets the terminal's clock over USB from one reading of the PC's clock. False without
+    // sending anything unless Mode is "USB"; otherwise whether the terminal took it.
+    bool Set_Date_Time();
 
     // Runs the body of a transfer command. A click while another command runs is ignored; when
     // the program is to end, the command stops at its next wait, closes its transfer file and
@@ -68,6 +73,16 @@ public:
     void cmdPortOK_Click();
     void cmdClose_Click();
     void cmdSerchFile_Click();
+
+    // What the transfer commands do to the window and the data folder
+    // (frmConverterMain_CommandWindow.cpp).
+    // lblStatus shows `waitText`; CmdDownload, cmdUpload and cmdCancel are disabled, in that
+    // order.
+    void enterWaitState(const std::string& waitText);
+    // CmdDownload, cmdUpload and cmdCancel enabled again, lblStatus hidden.
+    void leaveWaitState();
+    // Deletes the data folder's (GetDataPath) file `name` when it exists.
+    void deleteDataFileIfPresent(const std::string& name);
 
     // Controls, named as the window's object names.
     QCheckBox* chkIR = nullptr;
@@ -123,6 +138,17 @@ protected:
 private:
     void buildControls();
     void connectHandlers();
+
+    // The Download command's parts (frmConverterMain_Download.cpp).
+    void downloadOverUsb();
+    void downloadOverSerial();
+    void refuseMasterFileBox();
+    bool convertMasterFile();
+    bool confirmTransfer();
+    void downloadRefusedNotUploaded();
+    void downloadCancelled();
+    void downloadSucceeded();
+    void downloadFailed();
 
     std::string m_programFolder;
     std::unique_ptr<MessageBoxes> m_ownBoxes;

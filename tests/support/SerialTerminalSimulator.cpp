@@ -233,7 +233,7 @@ void SerialTerminalSimulator::sendFile(const std::string& name) {
 }
 
 void SerialTerminalSimulator::receiveFile(const std::string& name) {
-    if (faults.refuseSend) {
+    if (faults.refuseSend || name == faults.refuseSendOf) {
         send(0xE7);
         return;
     }

@@ -38,6 +38,8 @@ struct TerminalFaults {
     int busyBeforePacket = 0;
     // Command 2 is refused with E7.
     bool refuseSend = false;
+    // Command 2 for this file only is refused with E7.
+    std::string refuseSendOf;
     // A file request is answered with E8.
     bool fileSystemError = false;
     // Terminal to PC: the first packet carries number 2.

@@ -83,7 +83,7 @@ void UsbTerminalSimulator::onHeader(const std::string& payload) {
     m_inBytes.clear();
     reportsReceived = 0;
     m_receiving = true;
-    if (!faults.noHeaderAck) {
+    if (!faults.noHeaderAck && m_inName != faults.noHeaderAckFor) {
         acksAfter.push_back(0);
         reply(ack());
     }

@@ -18,6 +18,7 @@ struct UsbTerminalFaults {
 
     bool silent = false;          // answers nothing at all
     bool noHeaderAck = false;     // never acknowledges a file header
+    std::string noHeaderAckFor;   // never acknowledges the header of this file
     bool noBlockAck = false;      // never acknowledges a block of 260 data reports
     bool noSizeReply = false;     // never answers a file request
     bool sizeWithoutHash = false; // answers a request with "s" and the size but no "#"

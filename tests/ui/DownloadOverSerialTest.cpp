@@ -1,0 +1,282 @@
+// The Download command over the serial link: the real window, its real serial control on COM1
+// and the simulated terminal on the other side of a pseudo-terminal, on the real clock.
+#include "TransferWindowRig.h"
+
+namespace kelvarin::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kConfirmation = "Transfering Files ...\r\nTo transfer files successfully keep "
+                                  "Vorixan in Transfer mode ";
+const std::string kUploadedOnly = std::string(1, '\x02');
+
+// The clock command for 5 March 2024, 09:07:03: "5 ", day, month, year low byte first, hour,
+// minute, second, 00.
+const std::string kClockCommand = "5 " + hexBytes("05 03 E8 07 09 07 03 00");
+
+// Nine accounts: MASTER.DAT (9 x 128 bytes) takes two packets.
+constexpr int kAccounts = 9;
+
+TEST(DownloadOverSerialTest, SendsTheClockThenTheFiveConvertedFilesAndUndoesTheWaitState) {
+    SerialWindowRig r;
+    r.putMasterFile("ABCD.MST", masterFileText(kAccounts));
+    r.sim.files["STATUS.DAT"] = kUploadedOnly;
+    std::map<std::string, std::string> converted;
+    int progressAtSuccessBox = -1;
+    r.boxes.onShow = [&](const std::string& text) {
+        if (text == kConfirmation) {
+            converted = r.terminalFiles();
+            EXPECT_EQ(r.window->lblStatus->text(), "Downloading Please wait.....");
+            EXPECT_FALSE(r.window->lblStatus->isHidden());
+            EXPECT_TRUE(r.buttonsDisabled());
+        }
+        if (text == "Data Downloaded to Vorixan Successfully")
+            progressAtSuccessBox = r.window->ccrpPB->value();
+    };
+    r.showWindow();
+    r.window->txtFile->setText("ABCD.MST");
+    r.startTerminal();
+
+    r.window->CmdDownload->click();
+    r.stopTerminal();
+
+    ASSERT_EQ(r.boxes.shown().size(), 2u);
+    r.expectBox(0, kConfirmation, MsgIcon::None, MsgButtons::OkCancel, "Kelvarin_Ver.3");
+    r.expectBox(1, "Data Downloaded to Vorixan Successfully", MsgIcon::Information, MsgButtons::Ok,
+                "Kelvarin_Ver.3");
+
+    EXPECT_EQ(r.sim.commands, (std::vector<std::string>{
+                                  "1 STATUS.DAT", kClockCommand, "2 MASTER.DAT", "2 AGENT.DAT",
+                                  "2 ACC_DETA.DAT", "2 ACCTYPE.DAT", "2 BANK.COL"}));
+    ASSERT_EQ(converted["MASTER.DAT"].size(), kAccounts * 128u);
+    for (const auto& [name, bytes] : converted)
+        EXPECT_TRUE(r.sim.files[name] == bytes) << name;
+    EXPECT_EQ(progressAtSuccessBox, 100);
+
+    frmConverterMain& w = *r.window;
+    EXPECT_EQ(w.ccrpPB->value(), 0);
+    EXPECT_EQ(w.txtFile->text(), "");
+    EXPECT_EQ(QApplication::focusWidget(), w.txtFile);
+    EXPECT_TRUE(r.buttonsEnabled());
+    EXPECT_TRUE(w.lblStatus->isHidden());
+    EXPECT_EQ(w.lblStatus->text(), "");
+    EXPECT_EQ(r.dataFiles(),
+              (std::set<std::string>{"STATUS.DAT", "ABCD.MST", "TEMP.DAT", "AGENT.DAT",
+                                     "ACCTYPE.DAT", "BANK.COL", "ACC_DETA.DAT"}));
+    EXPECT_EQ(mdlLoadSetup::GetAppPath(), r.dataFolder().string() + "/");
+    EXPECT_EQ(w.Mode, "COM");
+}
+
+TEST(DownloadOverSerialTest, AFailedStatusFetchStopsWithoutTheOldStatusFile) {
+    SerialWindowRig r;
+    r.putMasterFile("ABCD.MST", masterFileText(1));
+    // An old STATUS.DAT that would let the download go on: the fetch must not rely on it.
+    writeBytes(r.dataFolder() / "STATUS.DAT", kUploadedOnly);
+    r.window->txtFile->setText("ABCD.MST");
+    r.startTerminal(); // it has no STATUS.DAT: "File Not Found"
+
+    r.window->CmdDownload->click();
+    r.stopTerminal();
+
+    ASSERT_EQ(r.boxes.shown().size(), 1u);
+    r.expectBox(0, "Validation of collection status failed. cannot download at this time ",
+                MsgIcon::Exclamation, MsgButtons::Ok, "Kelvarin");
+    EXPECT_EQ(r.sim.commands, std::vector<std::string>{"1 STATUS.DAT"});
+    EXPECT_TRUE(r.dataFiles().empty());
+    EXPECT_EQ(r.window->txtFile->text(), "ABCD.MST");
+    EXPECT_TRUE(r.buttonsEnabled());
+    EXPECT_EQ(r.window->ccrpPB->value(), 0);
+    EXPECT_EQ(mdlLoadSetup::GetAppPath(), r.dataFolder().string());
+}
+
+// The uploaded bit clear with every other bit set, and a status file without any byte.
+class NotUploadedOverSerial : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(NotUploadedOverSerial, RefusesAndClearsTheMasterFileBox) {
+    SerialWindowRig r;
+    r.putMasterFile("ABCD.MST", masterFileText(1));
+    r.sim.files["STATUS.DAT"] = GetParam();
+    r.window->txtFile->setText("ABCD.MST");
+    r.startTerminal();
+
+    r.window->CmdDownload->click();
+    r.stopTerminal();
+
+    ASSERT_EQ(r.boxes.shown().size(), 1u);
+    r.expectBox(0, "Collection does not uploded. Cannot download at this time",
+                MsgIcon::Information, MsgButtons::Ok, "Kelvarin_Ver.3");
+    EXPECT_EQ(r.sim.commands, std::vector<std::string>{"1 STATUS.DAT"});
+    EXPECT_EQ(r.dataFiles(), std::set<std::string>{"STATUS.DAT"});
+    EXPECT_EQ(r.window->txtFile->text(), "");
+    EXPECT_TRUE(r.buttonsEnabled());
+    EXPECT_EQ(r.window->ccrpPB->value(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(StatusFiles, NotUploadedOverSerial,
+                         ::testing::Values(std::string(1, '\xFD'), std::string()));
+
+TEST(DownloadOverSerialTest, CancelAtTheConfirmationSendsNothingAndDeletesMasterDat) {
+    SerialWindowRig r;
+    r.putMasterFile("ABCD.MST", masterFileText(2));
+    r.sim.files["STATUS.DAT"] = kUploadedOnly;
+    r.boxes.answers() = {MsgAnswer::Cancel};
+    r.window->txtFile->setText("ABCD.MST");
+    r.startTerminal();
+
+    r.window->CmdDownload->click();
+    r.stopTerminal();
+
+    ASSERT_EQ(r.boxes.shown().size(), 1u);
+    r.expectBox(0, kConfirmation, MsgIcon::None, MsgButtons::OkCancel, "Kelvarin_Ver.3");
+    EXPECT_EQ(r.sim.commands, std::vector<std::string>{"1 STATUS.DAT"});
+    EXPECT_EQ(r.dataFiles(),
+              (std::set<std::string>{"STATUS.DAT", "ABCD.MST", "TEMP.DAT", "AGENT.DAT",
+                                     "ACCTYPE.DAT", "BANK.COL", "ACC_DETA.DAT"}));
+    EXPECT_TRUE(r.buttonsEnabled());
+    EXPECT_TRUE(r.window->lblStatus->isHidden());
+    EXPECT_EQ(r.window->ccrpPB->value(), 0);
+    EXPECT_EQ(r.window->txtFile->text(), "ABCD.MST");
+}
+
+struct SendFailure {
+    const char* name;
+    bool refuseEverySend;
+    const char* refusedFile;
+    int progressLeft;                  // the last value the DOWNLOAD action set
+    std::vector<std::string> received; // files the terminal took before the refusal
+};
+
+void PrintTo(const SendFailure& f, std::ostream* os) {
+    *os << f.name;
+}
+
+class SendFailureOverSerial : public ::testing::TestWithParam<SendFailure> {};
+
+TEST_P(SendFailureOverSerial, ShowsTheFailureAndDeletesTheCopy) {
+    const SendFailure& f = GetParam();
+    SerialWindowRig r;
+    r.putMasterFile("ABCD.MST", masterFileText(2));
+    r.sim.files["STATUS.DAT"] = kUploadedOnly;
+    r.sim.faults.refuseSend = f.refuseEverySend;
+    r.sim.faults.refuseSendOf = f.refusedFile;
+    std::map<std::string, std::string> converted;
+    r.boxes.onShow = [&](const std::string& text) {
+        if (text == kConfirmation)
+            converted = r.terminalFiles();
+    };
+    r.window->txtFile->setText("ABCD.MST");
+    r.startTerminal();
+
+    r.window->CmdDownload->click();
+    r.stopTerminal();
+
+    ASSERT_EQ(r.boxes.shown().size(), 2u);
+    r.expectBox(1, "Downloaded to Vorixan failed", MsgIcon::Information, MsgButtons::Ok,
+                "Kelvarin_Ver.3");
+    r.sim.files.erase("STATUS.DAT");
+    std::vector<std::string> received;
+    for (const auto& [name, bytes] : r.sim.files) {
+        received.push_back(name);
+        EXPECT_TRUE(bytes == converted[name]) << name;
+    }
+    std::vector<std::string> expected = f.received;
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(received, expected);
+    EXPECT_EQ(r.window->ccrpPB->value(), f.progressLeft);
+    EXPECT_EQ(r.dataFiles(),
+              (std::set<std::string>{"STATUS.DAT", "TEMP.DAT", "MASTER.DAT", "AGENT.DAT",
+                                     "ACCTYPE.DAT", "BANK.COL", "ACC_DETA.DAT"}));
+    EXPECT_EQ(r.window->txtFile->text(), "ABCD.MST");
+    EXPECT_TRUE(r.window->lblStatus->isHidden());
+    EXPECT_TRUE(r.buttonsEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(Refusals, SendFailureOverSerial,
+                         ::testing::Values(SendFailure{"EverySendRefusedWithE7", true, "", 20, {}},
+                                           SendFailure{"BankColRefused",
+                                                       false,
+                                                       "BANK.COL",
+                                                       90,
+                                                       {"MASTER.DAT", "AGENT.DAT", "ACC_DETA.DAT",
+                                                        "ACCTYPE.DAT"}}),
+                         [](const auto& p) { return std::string(p.param.name); });
+
+TEST(DownloadOverSerialTest, ARunTimeErrorDuringTheTransferLeavesEverythingAsItWas) {
+    SerialWindowRig r;
+    r.putMasterFile("ABCD.MST", masterFileText(2));
+    r.sim.files["STATUS.DAT"] = kUploadedOnly;
+    // The port fails while the PC waits out the terminal's quiet refusal check for MASTER.DAT,
+    // the first wait of the DOWNLOAD action (progress 20).
+    r.sim.faults.quietRefusalCheck = true;
+    r.pump.onYield = [&] {
+        if (r.window->ccrpPB->value() >= 20 && r.window->MSComm1().portOpen())
+            r.window->MSComm1().setPortOpen(false);
+    };
+    r.window->txtFile->setText("ABCD.MST");
+    r.startTerminal();
+
+    r.window->CmdDownload->click();
+    r.stopTerminal();
+
+    ASSERT_EQ(r.boxes.shown().size(), 2u);
+    r.expectBox(1, "Error No: 8012     Operation valid only when the port is open",
+                MsgIcon::Information, MsgButtons::Ok, "Kelvarin_Ver.3");
+    frmConverterMain& w = *r.window;
+    EXPECT_TRUE(r.buttonsDisabled());
+    EXPECT_FALSE(w.lblStatus->isHidden());
+    EXPECT_EQ(w.lblStatus->text(), "Downloading Please wait.....");
+    EXPECT_EQ(w.txtFile->text(), "ABCD.MST");
+    EXPECT_EQ(w.ccrpPB->value(), 20);
+    EXPECT_EQ(r.dataFiles(),
+              (std::set<std::string>{"STATUS.DAT", "ABCD.MST", "TEMP.DAT", "MASTER.DAT",
+                                     "AGENT.DAT", "ACCTYPE.DAT", "BANK.COL", "ACC_DETA.DAT"}));
+    EXPECT_FALSE(ModTrans::IsTransferFileOpen());
+    EXPECT_FALSE(w.commandRunning());
+
+    // The window's other ways still work: closing it ends the program.
+    w.close();
+    EXPECT_EQ(r.endCalls, 1);
+}
+
+// Exit answered Yes, or the window closed, while the status fetch waits for a silent terminal.
+class EndDuringAWait : public ::testing::TestWithParam<bool> {};
+
+TEST_P(EndDuringAWait, TheCommandStopsAtItsNextWaitAndShowsNothingMore) {
+    const bool byExit = GetParam();
+    SerialWindowRig r;
+    r.putMasterFile("ABCD.MST", masterFileText(1));
+    r.sim.faults.silent = true;
+    int yieldsAfterEnd = 0;
+    r.pump.onYield = [&] {
+        if (r.endCalls > 0) {
+            ++yieldsAfterEnd;
+            return;
+        }
+        if (byExit)
+            r.window->cmdCancel->click(); // the recorder answers Yes
+        else
+            r.window->close();
+    };
+    r.window->txtFile->setText("ABCD.MST");
+    r.startTerminal();
+
+    r.window->CmdDownload->click();
+
+    EXPECT_EQ(r.endCalls, 1);
+    EXPECT_EQ(yieldsAfterEnd, 0);
+    if (byExit) {
+        ASSERT_EQ(r.boxes.shown().size(), 1u);
+        EXPECT_EQ(r.boxes.shown()[0].text, "Do You Want to Exit ?");
+    } else {
+        EXPECT_TRUE(r.boxes.shown().empty());
+    }
+    EXPECT_FALSE(r.window->commandRunning());
+    EXPECT_FALSE(ModTrans::IsTransferFileOpen());
+}
+
+INSTANTIATE_TEST_SUITE_P(ExitOrClose, EndDuringAWait, ::testing::Values(true, false),
+                         [](const auto& p) { return p.param ? "ExitYes" : "WindowClosed"; });
+
+} // namespace
+} // namespace kelvarin::test
