@@ -188,6 +188,7 @@ void frmConverterMain::connectHandlers() {
     connect(cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
     connect(cmdSerchFile, &QPushButton::clicked, this, [this] { cmdSerchFile_Click(); });
     connect(CmdDownload, &QPushButton::clicked, this, [this] { CmdDownload_Click(); });
+    connect(cmdUpload, &QPushButton::clicked, this, [this] { cmdUpload_Click(); });
 }
 
 } // namespace kelvarin

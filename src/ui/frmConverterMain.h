@@ -13,6 +13,7 @@
 #include "usb/HidLibrary.h"
 
 #include <QWidget>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -55,6 +56,7 @@ public:
     void txtFile_KeyPress(int keyAscii);
     void cmdCancel_Click();
     void CmdDownload_Click();
+    void cmdUpload_Click();
 
     // Sets the terminal's clock over USB from one reading of the PC's clock. False without
     // sending anything unless Mode is "USB"; otherwise whether the terminal took it.
@@ -149,6 +151,19 @@ private:
     void downloadCancelled();
     void downloadSucceeded();
     void downloadFailed();
+
+    // The Upload command's parts (frmConverterMain_Upload.cpp). `linkOpen` is true while the
+    // terminal is open over USB; disconnecting clears it.
+    void uploadOverUsb(bool& linkOpen);
+    void uploadOverSerial();
+    std::filesystem::path uploadReceiveFolder() const;
+    // CmdDownload disabled, then the confirmation; Cancel restores the window.
+    bool confirmUpload();
+    void disconnectUpload(bool& linkOpen);
+    // Disconnects, enables the three buttons and hides lblStatus.
+    void uploadEnded(bool& linkOpen);
+    // From the received files to the upload text file, and the command's end.
+    void writeUploadFile(bool& linkOpen);
 
     std::string m_programFolder;
     std::unique_ptr<MessageBoxes> m_ownBoxes;

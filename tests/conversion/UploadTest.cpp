@@ -6,6 +6,7 @@
 #include "conversion/TerminalRecords.h"
 #include "conversion/UploadSummary.h"
 #include "conversion/UploadTransactionLines.h"
+#include "support/CommaLocale.h"
 #include "support/ImmutableFlag.h"
 
 #include <clocale>
@@ -159,18 +160,7 @@ TEST_F(UploadTest, GoldenFileOfSummaryAndTransactionLines) {
 
 // Qt sets the C library's locale from the environment; a decimal comma must not reach the file.
 TEST_F(UploadTest, GoldenFileUnderADecimalCommaLocale) {
-    struct CommaLocale {
-        CommaLocale() : active(std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr) {
-            if (active)
-                before = std::locale::global(std::locale("de_DE.UTF-8"));
-        }
-        ~CommaLocale() {
-            std::locale::global(before);
-            std::setlocale(LC_ALL, "C");
-        }
-        bool active;
-        std::locale before;
-    } commaLocale;
+    CommaLocale commaLocale;
     if (!commaLocale.active)
         GTEST_SKIP() << "locale de_DE.UTF-8 not installed (scripts/install-deps.sh generates it)";
     ASSERT_EQ(*std::localeconv()->decimal_point, ',');

@@ -1,0 +1,185 @@
+// The Upload command: fetches the terminal's AGENT.DAT, MASTER.TRN and MASTER.DAT over USB or the
+// serial link and writes the agent's upload text file from them.
+#include "conversion/FailureMapping.h"
+#include "conversion/RecordFile.h"
+#include "conversion/RecordRoutines.h"
+#include "conversion/UploadSummary.h"
+#include "conversion/UploadTransactionLines.h"
+#include "serial/CommandExchange.h"
+#include "settings/mdlLoadSetup.h"
+#include "ui/QtPlatform.h"
+#include "ui/frmConverterMain.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <exception>
+#include <filesystem>
+
+namespace kelvarin {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kAgentFile = "AGENT.DAT";
+constexpr const char* kTransactionFile = "MASTER.TRN";
+constexpr const char* kMasterFile = "MASTER.DAT";
+constexpr const char* kUploadWaitText = "Uploading Please wait.....";
+
+// The files the USB link fetches, in order: the name the terminal is asked for, and the file
+// that arrives in the receive folder (the link asks in capitals).
+struct UsbFetch {
+    const char* requested;
+    const char* received;
+};
+constexpr UsbFetch kUsbFetchOrder[] = {
+    {"AGENT.DAT", kAgentFile}, {"Master.TRN", kTransactionFile}, {"MASTER.DAT", kMasterFile}};
+
+} // namespace
+
+void frmConverterMain::cmdUpload_Click() {
+    runCommand([this] {
+        Mode = chkIR->isChecked() ? "COM" : "USB";
+        // True while the terminal is open over USB: every end from then on disconnects.
+        bool linkOpen = false;
+        try {
+            if (Mode == "USB")
+                uploadOverUsb(linkOpen);
+            else
+                uploadOverSerial();
+        } catch (const std::exception&) {
+            // The files the command opened were closed on the way here. The box comes first,
+            // then the window is left as the failure ends leave it, so that another try can
+            // start.
+            showRunTimeError(asRuntimeError(std::current_exception()));
+            uploadEnded(linkOpen);
+        }
+    });
+}
+
+void frmConverterMain::uploadOverUsb(bool& linkOpen) {
+    m_progress->setValue(0);
+    CLSUSB& usb = objCLSUSB();
+    if (!usb.GetDevices()) {
+        m_boxes->show(std::string("Device not found! ") + kCrLf +
+                          "To Upload data keep device in transfer mode",
+                      MsgIcon::Exclamation, MsgButtons::Ok, kWindowTitle);
+        return;
+    }
+    linkOpen = true;
+    if (!confirmUpload()) {
+        disconnectUpload(linkOpen);
+        return;
+    }
+    enterWaitState(kUploadWaitText);
+
+    const fs::path folder = uploadReceiveFolder();
+    for (const UsbFetch& file : kUsbFetchOrder) {
+        // A failed request must not leave an older copy in the file's place.
+        conversion().FSo.DeleteIfPresent(folder / file.received);
+        if (!usb.ReadFromUSB(file.requested, folder.string(), m_progress.get())) {
+            m_boxes->show("Communication Error! Uploading aborted. Make sure the device is "
+                          "connected and try again.",
+                          MsgIcon::Exclamation, MsgButtons::Ok, kWindowTitle);
+            uploadEnded(linkOpen);
+            return;
+        }
+    }
+    writeUploadFile(linkOpen);
+}
+
+void frmConverterMain::uploadOverSerial() {
+    m_progress->setValue(0);
+    if (!confirmUpload())
+        return;
+    enterWaitState(kUploadWaitText);
+
+    // The transfer's result is not examined: the files present afterwards decide. Files of an
+    // earlier run must therefore not be there to be taken for this run's.
+    const fs::path folder = uploadReceiveFolder();
+    for (const char* name : {kAgentFile, kTransactionFile, kMasterFile})
+        conversion().FSo.DeleteIfPresent(folder / name);
+    m_progress->setMaximum(100);
+    static_cast<void>(
+        ModTrans::RunTransfer("UPLOAD", folder.string(), transferErrorText, *m_progress));
+    bool noLink = false;
+    writeUploadFile(noLink);
+}
+
+fs::path frmConverterMain::uploadReceiveFolder() const {
+    return fs::path(m_programFolder + mdlLoadSetup::kPathSep + "Data");
+}
+
+bool frmConverterMain::confirmUpload() {
+    CmdDownload->setEnabled(false);
+    if (confirmTransfer())
+        return true;
+    leaveWaitState();
+    m_progress->setValue(0);
+    return false;
+}
+
+void frmConverterMain::disconnectUpload(bool& linkOpen) {
+    if (linkOpen)
+        objCLSUSB().DisconnectUSB();
+    linkOpen = false;
+}
+
+void frmConverterMain::uploadEnded(bool& linkOpen) {
+    disconnectUpload(linkOpen);
+    leaveWaitState();
+}
+
+void frmConverterMain::writeUploadFile(bool& linkOpen) {
+    lblStatus->clear();
+    FileSystemObject& fso = conversion().FSo;
+    const fs::path folder = uploadReceiveFolder();
+    const fs::path transactionFile = folder / kTransactionFile;
+    const fs::path agentFile = folder / kAgentFile;
+    if (!fso.FileExists(transactionFile) || !fso.FileExists(agentFile)) {
+        disconnectUpload(linkOpen);
+        m_boxes->show("No Transaction made", MsgIcon::Information, MsgButtons::Ok, kWindowTitle);
+        leaveWaitState();
+        return;
+    }
+
+    // GetAgentFileName keeps the name, which comes from the terminal, inside the data folder.
+    std::string outputName;
+    {
+        RecordFileReader agent(agentFile);
+        outputName = GetAgentFileName(agent);
+    }
+    const fs::path output = fs::path(mdlLoadSetup::GetDataPath()) / outputName;
+    fso.DeleteIfPresent(output);
+    if (!fso.FileExists(transactionFile)) {
+        m_boxes->show(" File not found ", MsgIcon::Exclamation, MsgButtons::Ok, kAppTitle);
+        uploadEnded(linkOpen);
+        return;
+    }
+
+    const auto transactions = readRecordFile<TransactionRecord>(transactionFile);
+    auto out = fso.OpenTextFile(output, IoMode::ForWriting, true);
+    const auto agents = readRecordFile<AgentRecord>(agentFile);
+    out->WriteLine(
+        UploadSummaryLine(agents.empty() ? AgentRecord{} : agents.front(), transactions));
+    RecordFileReader trn(transactionFile);
+    const bool converted = Reconvert(trn, *out, *m_boxes);
+    trn.close();
+    out->Close();
+    if (!converted) {
+        // Reconvert has shown what went wrong. MASTER.TRN stays, and no success is reported, so
+        // that no collection is lost behind a success message.
+        uploadEnded(linkOpen);
+        return;
+    }
+
+    fso.DeleteIfPresent(transactionFile);
+    leaveWaitState();
+    m_boxes->show("Data successfully uploaded to PC " + std::string(20, ' '), MsgIcon::Information,
+                  MsgButtons::Ok, kWindowTitle);
+    m_progress->setValue(0);
+    disconnectUpload(linkOpen);
+}
+
+} // namespace kelvarin

@@ -1,0 +1,206 @@
+// The Upload command over USB: the real window, the simulated terminal behind its fake HID
+// library, on the fake clock.
+#include "TerminalUploadFiles.h"
+#include "TransferWindowRig.h"
+
+namespace kelvarin::test {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace upload;
+
+// The first byte of the connect and disconnect messages, as the terminal logs them.
+constexpr char kConnect = 't';
+constexpr char kDisconnect = 'x';
+
+const std::string kCommunicationError = "Communication Error! Uploading aborted. Make sure the "
+                                        "device is connected and try again.";
+
+void putCollection(UsbWindowRig& r, const std::string& agent = agentFile()) {
+    r.terminal->files["AGENT.DAT"] = agent;
+    r.terminal->files["MASTER.TRN"] = transactionFile();
+    r.terminal->files["MASTER.DAT"] = masterFile();
+}
+
+TEST(UploadOverUsbTest, WritesTheUploadFileDeletesMasterTrnAndIgnoresASecondClick) {
+    UsbWindowRig r;
+    putCollection(r);
+    bool clickedAgain = false;
+    r.boxes.onShow = [&](const std::string& text) {
+        if (text == kConfirmation) {
+            // Download is disabled before the confirmation; Upload and Exit are not yet.
+            EXPECT_FALSE(r.window->CmdDownload->isEnabled());
+            EXPECT_TRUE(r.window->cmdUpload->isEnabled());
+            EXPECT_TRUE(r.window->cmdCancel->isEnabled());
+            clickedAgain = true;
+            r.window->cmdUpload->click();
+        }
+        if (text == kSuccess) {
+            EXPECT_TRUE(r.buttonsEnabled());
+            EXPECT_TRUE(r.window->lblStatus->isHidden());
+        }
+    };
+    int progressSeen = 0;
+    r.pump.onYield = [&] {
+        if (!r.window->lblStatus->isHidden()) {
+            EXPECT_EQ(r.window->lblStatus->text(), kWaitText);
+            EXPECT_TRUE(r.buttonsDisabled());
+        }
+        progressSeen = std::max(progressSeen, r.window->ccrpPB->value());
+    };
+    r.showWindow();
+
+    r.window->cmdUpload->click();
+
+    EXPECT_TRUE(clickedAgain);
+    ASSERT_EQ(r.boxes.shown().size(), 2u);
+    r.expectBox(0, kConfirmation, MsgIcon::None, MsgButtons::OkCancel, "Kelvarin_Ver.3");
+    r.expectBox(1, kSuccess, MsgIcon::Information, MsgButtons::Ok, "Kelvarin_Ver.3");
+    EXPECT_EQ(r.terminal->requests,
+              (std::vector<std::string>{"AGENT.DAT", "MASTER.TRN", "MASTER.DAT"}));
+    EXPECT_EQ(r.terminal->commands, std::string({kConnect, kDisconnect}));
+
+    EXPECT_TRUE(r.dataBytes("A1.TXT") == kUploadFile) << r.dataBytes("A1.TXT");
+    EXPECT_EQ(r.dataFiles(), (std::set<std::string>{"AGENT.DAT", "MASTER.DAT", "A1.TXT"}));
+    EXPECT_TRUE(r.dataBytes("AGENT.DAT") == agentFile());
+    EXPECT_TRUE(r.dataBytes("MASTER.DAT") == masterFile());
+
+    frmConverterMain& w = *r.window;
+    EXPECT_GT(progressSeen, 0);
+    EXPECT_EQ(w.ccrpPB->value(), 0);
+    EXPECT_TRUE(r.buttonsEnabled());
+    EXPECT_TRUE(w.lblStatus->isHidden());
+    EXPECT_EQ(w.lblStatus->text(), "");
+    EXPECT_EQ(w.Mode, "USB");
+    EXPECT_FALSE(w.commandRunning());
+}
+
+TEST(UploadOverUsbTest, CancelAtTheConfirmationTouchesNoFileAndDisconnects) {
+    UsbWindowRig r;
+    putCollection(r);
+    writeBytes(r.dataFolder() / "MASTER.TRN", "old");
+    r.boxes.answers() = {MsgAnswer::Cancel};
+    r.window->ccrpPB->setValue(40);
+
+    r.window->cmdUpload->click();
+
+    ASSERT_EQ(r.boxes.shown().size(), 1u);
+    r.expectBox(0, kConfirmation, MsgIcon::None, MsgButtons::OkCancel, "Kelvarin_Ver.3");
+    EXPECT_TRUE(r.terminal->requests.empty());
+    EXPECT_EQ(r.terminal->commands, std::string({kConnect, kDisconnect}));
+    EXPECT_EQ(r.dataFiles(), std::set<std::string>{"MASTER.TRN"});
+    EXPECT_EQ(r.dataBytes("MASTER.TRN"), "old");
+    EXPECT_TRUE(r.buttonsEnabled());
+    EXPECT_TRUE(r.window->lblStatus->isHidden());
+    EXPECT_EQ(r.window->ccrpPB->value(), 0);
+}
+
+TEST(UploadOverUsbTest, NoTerminalFoundShowsU1AndChangesNothingElse) {
+    UsbWindowRig r;
+    r.hid->devices.clear();
+    r.window->ccrpPB->setValue(40);
+
+    r.window->cmdUpload->click();
+
+    ASSERT_EQ(r.boxes.shown().size(), 1u);
+    r.expectBox(0, "Device not found! \r\nTo Upload data keep device in transfer mode",
+                MsgIcon::Exclamation, MsgButtons::Ok, "Kelvarin_Ver.3");
+    EXPECT_TRUE(r.hid->written.empty());
+    EXPECT_EQ(r.window->ccrpPB->value(), 0);
+    EXPECT_TRUE(r.buttonsEnabled());
+}
+
+// The terminal has no AGENT.DAT: the first request fails, MASTER.TRN is never asked for, and the
+// older AGENT.DAT in the data folder does not stand in for the missing one.
+TEST(UploadOverUsbTest, AFailedFileEndsTheCommandBeforeTheNextIsRequested) {
+    UsbWindowRig r;
+    putCollection(r);
+    r.terminal->files.erase("AGENT.DAT");
+    writeBytes(r.dataFolder() / "AGENT.DAT", agentFile());
+
+    r.window->cmdUpload->click();
+
+    ASSERT_EQ(r.boxes.shown().size(), 2u);
+    r.expectBox(1, kCommunicationError, MsgIcon::Exclamation, MsgButtons::Ok, "Kelvarin_Ver.3");
+    EXPECT_EQ(r.terminal->requests, std::vector<std::string>{"AGENT.DAT"});
+    EXPECT_EQ(r.terminal->commands, std::string({kConnect, kDisconnect}));
+    EXPECT_FALSE(fs::exists(r.dataFolder() / "A1.TXT"));
+    EXPECT_FALSE(fs::exists(r.dataFolder() / "AGENT.DAT"));
+    EXPECT_TRUE(r.buttonsEnabled());
+    EXPECT_TRUE(r.window->lblStatus->isHidden());
+    EXPECT_EQ(r.window->lblStatus->text(), kWaitText);
+}
+
+// The agent code comes from the terminal: folder parts in it must not lead the file elsewhere.
+TEST(UploadOverUsbTest, AnAgentCodeWithFolderPartsWritesInsideTheDataFolder) {
+    UsbWindowRig r;
+    putCollection(r, agentFile("../../X1"));
+    const auto programFiles = [&r] {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(r.program.path()))
+            names.insert(entry.path().filename().string());
+        return names;
+    };
+    const std::set<std::string> programFilesBefore = programFiles();
+
+    r.window->cmdUpload->click();
+
+    ASSERT_EQ(r.boxes.shown().size(), 2u);
+    EXPECT_EQ(r.boxes.shown()[1].text, kSuccess);
+    const std::string file = r.dataBytes(".._.._X1.TXT");
+    EXPECT_EQ(file.substr(0, file.find('\r')), "../../X1,2,112.50");
+    EXPECT_EQ(r.dataFiles(), (std::set<std::string>{"AGENT.DAT", "MASTER.DAT", ".._.._X1.TXT"}));
+    EXPECT_EQ(programFiles(), programFilesBefore);
+    EXPECT_FALSE(fs::exists(r.program.path().parent_path() / "X1.TXT"));
+}
+
+// An output name taken by a folder cannot be written: the error box, then the window as a
+// failed upload leaves it, the link disconnected, MASTER.TRN kept.
+TEST(UploadOverUsbTest, ARunTimeErrorRestoresTheWindowAndDisconnects) {
+    UsbWindowRig r;
+    putCollection(r);
+    fs::create_directory(r.dataFolder() / "A1.TXT");
+
+    r.window->cmdUpload->click();
+
+    ASSERT_EQ(r.boxes.shown().size(), 2u);
+    r.expectBox(
+        1, "Error No: 75     Path/File access error (" + (r.dataFolder() / "A1.TXT").string() + ")",
+        MsgIcon::Information, MsgButtons::Ok, "Kelvarin_Ver.3");
+    EXPECT_EQ(r.terminal->commands, std::string({kConnect, kDisconnect}));
+    EXPECT_TRUE(r.dataBytes("MASTER.TRN") == transactionFile());
+    EXPECT_TRUE(r.buttonsEnabled());
+    EXPECT_TRUE(r.window->lblStatus->isHidden());
+    EXPECT_FALSE(r.window->commandRunning());
+}
+
+// MASTER.DAT turns into a folder while it arrives (the bytes still go to the file the link
+// opened): Reconvert cannot read it. Its box is the only one after the confirmation, MASTER.TRN
+// stays for another try, and the window is ready for it.
+TEST(UploadOverUsbTest, AFailedConversionKeepsMasterTrnAndReportsNoSuccess) {
+    UsbWindowRig r;
+    putCollection(r);
+    const fs::path master = r.dataFolder() / "MASTER.DAT";
+    r.pump.onYield = [&] {
+        if (r.terminal->requests.size() == 3 && fs::is_regular_file(master)) {
+            fs::remove(master);
+            fs::create_directory(master);
+        }
+    };
+
+    r.window->cmdUpload->click();
+
+    ASSERT_EQ(r.boxes.shown().size(), 2u);
+    r.expectBox(1, "Error No: 75     Path/File access error (" + master.string() + ")",
+                MsgIcon::Information, MsgButtons::Ok, "MERIDOCK");
+    EXPECT_TRUE(fs::is_directory(master));
+    EXPECT_EQ(r.terminal->commands, std::string({kConnect, kDisconnect}));
+    EXPECT_TRUE(r.dataBytes("MASTER.TRN") == transactionFile());
+    EXPECT_EQ(r.dataBytes("A1.TXT"), "A1,2,112.50\r\n");
+    EXPECT_TRUE(r.buttonsEnabled());
+    EXPECT_TRUE(r.window->lblStatus->isHidden());
+    EXPECT_FALSE(r.window->commandRunning());
+}
+
+} // namespace
+} // namespace kelvarin::test
