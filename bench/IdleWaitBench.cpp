@@ -8,7 +8,6 @@
 #include "usb/CLSUSB.h"
 #include "usb/HidapiLibrary.h"
 
-#include <QCoreApplication>
 #include <QTimer>
 #include <benchmark/benchmark.h>
 #include <algorithm>
@@ -98,11 +97,3 @@ BENCHMARK(BM_UsbFileRequestWithoutTerminal)
 
 } // namespace
 } // namespace kelvarin::test
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

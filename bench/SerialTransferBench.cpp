@@ -9,7 +9,6 @@
 #include "support/TempFolder.h"
 #include "support/TerminalLinks.h"
 
-#include <QCoreApplication>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <filesystem>
@@ -74,11 +73,3 @@ BENCHMARK(BM_ReceiveMegabyteFromTerminal)
 
 } // namespace
 } // namespace kelvarin::test
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
