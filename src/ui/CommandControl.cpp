@@ -10,12 +10,15 @@ bool CommandControl::tryBegin() {
 }
 
 void CommandControl::checkpoint() const {
-    if (m_running && m_ending)
+    if (m_running && m_ending && m_nested == 0)
         throw CommandStopped{};
 }
 
 void StoppableEventPump::yield() {
-    m_inner.yield();
+    {
+        CommandControl::Dispatching dispatching(m_control);
+        m_inner.yield();
+    }
     m_control.checkpoint();
 }
 

@@ -23,24 +23,39 @@ public:
     // The program is to end: the running command stops at its next checkpoint.
     void requestEnd() { m_ending = true; }
 
-    // Throws CommandStopped when a command runs and the program is to end.
+    // Throws CommandStopped when a command runs and the program is to end, unless called from
+    // a window event handled inside one of the command's waits: an exception must not cross
+    // Qt's event dispatch.
     void checkpoint() const;
+
+    // Marks the span in which the command's wait lets the window handle its events.
+    class Dispatching {
+    public:
+        explicit Dispatching(CommandControl& control) : m_control(control) { ++m_control.m_nested; }
+        ~Dispatching() { --m_control.m_nested; }
+        Dispatching(const Dispatching&) = delete;
+        Dispatching& operator=(const Dispatching&) = delete;
+
+    private:
+        CommandControl& m_control;
+    };
 
 private:
     bool m_running = false;
     bool m_ending = false;
+    int m_nested = 0;
 };
 
 // The window's event pump with the command's checkpoint after each yield.
 class StoppableEventPump final : public EventPump {
 public:
-    StoppableEventPump(EventPump& inner, const CommandControl& control)
+    StoppableEventPump(EventPump& inner, CommandControl& control)
         : m_inner(inner), m_control(control) {}
     void yield() override;
 
 private:
     EventPump& m_inner;
-    const CommandControl& m_control;
+    CommandControl& m_control;
 };
 
 // The window's message boxes with the command's checkpoint before and after each box: once the
