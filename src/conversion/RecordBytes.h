@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string>
 #include <string_view>
@@ -25,6 +26,7 @@ using FixedText = std::array<char, N>;
 struct FieldSpan {
     std::size_t offset;
     std::size_t width;
+    bool operator==(const FieldSpan&) const = default;
 };
 
 // True when the members follow one another without gaps from offset 0 and end exactly at
@@ -93,17 +95,11 @@ inline float getF32(std::span<const std::uint8_t> rec, std::size_t offset) {
     return std::bit_cast<float>(getI32(rec, offset));
 }
 
-template <std::size_t N>
-void getBytes(std::span<const std::uint8_t> rec, std::size_t offset, std::array<char, N>& dst) {
-    for (std::size_t i = 0; i < N; ++i)
-        dst[i] = static_cast<char>(rec[offset + i]);
-}
-
-template <std::size_t N>
-void getBytes(std::span<const std::uint8_t> rec, std::size_t offset,
-              std::array<std::uint8_t, N>& dst) {
-    for (std::size_t i = 0; i < N; ++i)
-        dst[i] = rec[offset + i];
+// One copy of the member's bytes: every record read goes through here, member by member.
+template <class Byte, std::size_t N>
+void getBytes(std::span<const std::uint8_t> rec, std::size_t offset, std::array<Byte, N>& dst) {
+    static_assert(sizeof(Byte) == 1);
+    std::memcpy(dst.data(), rec.subspan(offset, N).data(), N);
 }
 
 // Puts `text` left-aligned into the member: cut at the member's width, the rest spaces.
@@ -128,6 +124,14 @@ void storeText(FixedText<N>& member, std::string_view value) {
 template <std::size_t N>
 std::string_view cutText(const FixedText<N>& member) {
     const std::string_view all(member.data(), N);
+    return all.substr(0, all.find('\0'));
+}
+
+// The text member at `field` of a record's bytes, cut at its first NUL as cutText cuts it; a
+// view into the bytes, for reading one member without decoding the record.
+inline std::string_view cutTextAt(std::span<const std::uint8_t> rec, FieldSpan field) {
+    const auto member = rec.subspan(field.offset, field.width);
+    const std::string_view all(reinterpret_cast<const char*>(member.data()), member.size());
     return all.substr(0, all.find('\0'));
 }
 

@@ -3,6 +3,7 @@
 #include "platform/RuntimeError.h"
 #include "settings/TextFileService.h"
 
+#include <algorithm>
 #include <cerrno>
 
 namespace kelvarin {
@@ -45,23 +46,41 @@ RecordFileReader::RecordFileReader(const std::filesystem::path& path) : m_path(p
 }
 
 bool RecordFileReader::atEnd() {
-    return m_file.peek() == std::ifstream::traits_type::eof();
+    return m_next == m_chunk.size() && !refill();
+}
+
+bool RecordFileReader::refill() {
+    // 64 KiB: large enough that the stream's cost per read no longer counts.
+    constexpr std::size_t kChunkBytes = 1 << 16;
+    m_chunk.resize(kChunkBytes);
+    m_file.read(reinterpret_cast<char*>(m_chunk.data()), static_cast<std::streamsize>(kChunkBytes));
+    if (m_file.bad())
+        throw RuntimeError(kErrPathFileAccess, "Read error (" + m_path.string() + ")");
+    m_chunk.resize(static_cast<std::size_t>(m_file.gcount()));
+    m_next = 0;
+    return !m_chunk.empty();
 }
 
 bool RecordFileReader::readBytes(std::uint8_t* data, std::size_t size) {
-    m_file.read(reinterpret_cast<char*>(data), static_cast<std::streamsize>(size));
-    if (m_file.bad())
-        throw RuntimeError(kErrPathFileAccess, "Read error (" + m_path.string() + ")");
-    return static_cast<std::size_t>(m_file.gcount()) == size;
+    while (size > 0) {
+        if (m_next == m_chunk.size() && !refill())
+            return false;
+        const std::size_t piece = std::min(size, m_chunk.size() - m_next);
+        std::copy_n(m_chunk.data() + m_next, piece, data);
+        m_next += piece;
+        m_used += piece;
+        data += piece;
+        size -= piece;
+    }
+    return true;
 }
 
 std::uintmax_t RecordFileReader::bytesLeft() {
     std::error_code ec;
     const std::uintmax_t size = std::filesystem::file_size(m_path, ec);
-    const std::streamoff at = m_file.tellg();
-    if (ec || at < 0 || static_cast<std::uintmax_t>(at) > size)
+    if (ec || m_used > size)
         return 0;
-    return size - static_cast<std::uintmax_t>(at);
+    return size - m_used;
 }
 
 } // namespace kelvarin

@@ -34,7 +34,9 @@ private:
     std::fstream m_file;
 };
 
-// A record file opened for reading from its start.
+// A record file opened for reading from its start. The file is read in large chunks and the
+// records are handed out from memory: one stream read per record is the slow part of reading
+// a long file.
 class RecordFileReader {
 public:
     explicit RecordFileReader(const std::filesystem::path& path);
@@ -63,8 +65,14 @@ public:
     void close() { m_file.close(); }
 
 private:
+    // Reads the next chunk into the buffer, which must have been used up; false at the end.
+    bool refill();
+
     std::filesystem::path m_path;
     std::ifstream m_file;
+    std::vector<std::uint8_t> m_chunk;
+    std::size_t m_next = 0;    // the next unused byte of m_chunk
+    std::uintmax_t m_used = 0; // bytes handed out so far: the current position
 };
 
 // Every whole record of the file, in file order: while not at the end, read one record and

@@ -21,6 +21,9 @@ constexpr std::array<FieldSpan, 20> kMasterLayout{
      {106, 2}, {108, 1}, {109, 1}, {110, 2}, {112, 1}, {113, 1}, {114, 2},
      {116, 1}, {117, 1}, {118, 2}, {120, 1}, {121, 1}, {122, 6}}};
 static_assert(isPackedLayout(kMasterLayout, MasterRecord::kSize));
+static_assert(kMasterLayout[0] == MasterRecord::kAccountKeyField &&
+              kMasterLayout[2] == MasterRecord::kAccTypeCodeField &&
+              kMasterLayout[3] == MasterRecord::kField2TextField);
 
 constexpr std::array<FieldSpan, 3> kAccTypeLayout{{{0, 16}, {16, 1}, {17, 15}}};
 static_assert(isPackedLayout(kAccTypeLayout, AccTypeRecord::kSize));

@@ -72,6 +72,11 @@ struct MasterRecord {
     std::uint8_t TypeNo = 0;
     FixedText<6> Text122{};
 
+    // Where the members that the upload's search reads straight from the file's bytes stand.
+    static constexpr FieldSpan kAccountKeyField{0, 20};
+    static constexpr FieldSpan kAccTypeCodeField{52, 16};
+    static constexpr FieldSpan kField2TextField{68, 32};
+
     void writeTo(std::span<std::uint8_t> out) const;
     static MasterRecord readFrom(std::span<const std::uint8_t> in);
 };

@@ -9,7 +9,6 @@
 #include "settings/mdlLoadSetup.h"
 
 #include <array>
-#include <optional>
 #include <vector>
 
 namespace kelvarin {
@@ -31,13 +30,14 @@ void appendDigitGroups(std::string& line, const std::array<std::int64_t, 3>& val
     }
 }
 
-// Appends the transaction's line, without its line end, to `line`.
-void appendTransactionLine(std::string& line, const TransactionRecord& t,
-                           std::optional<std::string_view> masterText) {
+// Column 1 of the transaction's line and the "," after it.
+void appendLineHead(std::string& line, const TransactionRecord& t) {
     line += printedText(t.AccTypeCode);
     line += ',';
-    if (masterText)
-        line += *masterText;
+}
+
+// The "," before column 3 and the rest of the transaction's line, with its line end.
+void appendLineTail(std::string& line, const TransactionRecord& t) {
     line += ',';
     line += printedText(t.AccountKey);
     line += ',';
@@ -53,7 +53,17 @@ void appendTransactionLine(std::string& line, const TransactionRecord& t,
     appendZeroPadded(line, t.Long0, 1);
     line += ',';
     line += t.MarkFlag == 1 ? 'C' : 'Y';
+    line += kCrLf;
 }
+
+// A line built but for column 2, which is known only after the search. The lines stand back to
+// back in one buffer: this one's text before column 2 runs from the previous line's end to
+// `split`, its text after column 2 from `split` to `end`.
+struct PendingLine {
+    std::size_t key;
+    std::size_t split;
+    std::size_t end;
+};
 
 std::filesystem::path masterFilePath() {
     // An unset program folder would put the data folder at the file system's root.
@@ -66,24 +76,45 @@ std::filesystem::path masterFilePath() {
 
 bool Reconvert(RecordFileReader& TrnFileNo, TextStream& OutFileNo, MessageBoxes& boxes) {
     try {
-        std::vector<TransactionRecord> transactions;
-        transactions.reserve(
-            static_cast<std::size_t>(TrnFileNo.bytesLeft() / TransactionRecord::kSize));
+        // Each line is built as its record is read, so no record is kept.
+        const auto expected =
+            static_cast<std::size_t>(TrnFileNo.bytesLeft() / TransactionRecord::kSize);
+        MasterTextSearch search(expected);
+        std::vector<PendingLine> lines;
+        lines.reserve(expected);
+        std::string pieces;
+        // A line is rarely longer than 128 bytes.
+        pieces.reserve(expected * 128);
         TransactionRecord transaction;
-        while (!TrnFileNo.atEnd() && TrnFileNo.get(transaction))
-            transactions.push_back(transaction);
-        // Without a transaction there is no search, and MASTER.DAT is left as it is.
-        if (transactions.empty())
-            return true;
-        const auto masterTexts = findMasterTexts(masterFilePath(), transactions);
-        // The lines go out in one write; a line is rarely longer than 128 bytes.
-        std::string lines;
-        lines.reserve(transactions.size() * 128);
-        for (std::size_t i = 0; i < transactions.size(); ++i) {
-            appendTransactionLine(lines, transactions[i], masterTexts[i]);
-            lines += kCrLf;
+        while (!TrnFileNo.atEnd() && TrnFileNo.get(transaction)) {
+            appendLineHead(pieces, transaction);
+            const std::size_t split = pieces.size();
+            appendLineTail(pieces, transaction);
+            lines.push_back({search.addKey(transaction), split, pieces.size()});
         }
-        OutFileNo.Write(lines);
+        // Without a transaction there is no search, and MASTER.DAT is left as it is.
+        if (lines.empty())
+            return true;
+        search.search(masterFilePath());
+        // The lines go out in large pieces rather than one by one or all at once.
+        constexpr std::size_t kWriteBytes = 1 << 16;
+        const std::string_view all(pieces);
+        std::string out;
+        out.reserve(2 * kWriteBytes);
+        std::size_t start = 0;
+        for (const PendingLine& line : lines) {
+            out += all.substr(start, line.split - start);
+            if (const auto text = search.textOf(line.key))
+                out += *text;
+            out += all.substr(line.split, line.end - line.split);
+            start = line.end;
+            if (out.size() >= kWriteBytes) {
+                OutFileNo.Write(out);
+                out.clear();
+            }
+        }
+        if (!out.empty())
+            OutFileNo.Write(out);
         return true;
     } catch (...) {
         boxes.show(runtimeErrorText(asRuntimeError(std::current_exception())), MsgIcon::Information,

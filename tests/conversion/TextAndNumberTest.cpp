@@ -1,10 +1,18 @@
 // The shared text routines and the conversions of values to the terminal's number types.
 #include "ConversionFixture.h"
 #include "conversion/NumberConversion.h"
+#include "conversion/NumberText.h"
 #include "conversion/TextRoutines.h"
 #include "platform/RuntimeError.h"
 
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
 #include <limits>
+#include <string>
 
 namespace kelvarin::test {
 namespace {
@@ -87,6 +95,40 @@ TEST(NumberConversion, NonNumbersAreTypeMismatchAndOutOfRangeIsOverflow) {
     const std::string huge = "1" + std::string(400, '0');
     EXPECT_EQ(errorOf(single, huge.c_str()), kErrOverflow);
     EXPECT_EQ(errorOf(int32, huge.c_str()), kErrOverflow);
+}
+
+// The upload's number texts take a quick path for the values that records hold; across the
+// floats it covers, it must give what the general conversion gives.
+TEST(UploadNumberText, QuickPathsAgreeWithTheGeneralConversion) {
+    EXPECT_EQ(singleText(1234567.5f), "1234568"); // a tie at the eighth digit goes to even
+    EXPECT_EQ(singleText(1234568.5f), "1234568");
+    EXPECT_EQ(singleText(-0.00012345f), "-0.00012345");
+    EXPECT_EQ(twoDecimalsText(-1.625f), "-1.63"); // exact ties go away from zero
+    EXPECT_EQ(twoDecimalsText(0.004f), ".00");
+    EXPECT_EQ(twoDecimalsText(1e13f), "9999999827968.00");
+    std::array<char, 64> room{};
+    for (std::uint32_t bits = 0x30000000; bits < 0x5A000000; bits += 4099) {
+        for (const float value : {std::bit_cast<float>(bits), -std::bit_cast<float>(bits)}) {
+            char* end = std::to_chars(room.data(), room.data() + room.size(), value,
+                                      std::chars_format::general, 7)
+                            .ptr;
+            std::string general(room.data(), end);
+            std::replace(general.begin(), general.end(), 'e', 'E');
+            EXPECT_EQ(singleText(value), general) << "bits " << bits;
+            // Ties aside (odd eighths), two decimals are the fixed text without a leading 0.
+            if (std::fmod(std::fabs(value) * 8, 2) == 1)
+                continue;
+            end = std::to_chars(room.data(), room.data() + room.size(), std::fabs(value),
+                                std::chars_format::fixed, 2)
+                      .ptr;
+            std::string fixed(room.data(), end);
+            if (fixed.starts_with("0."))
+                fixed.erase(0, 1);
+            if (value < 0 && fixed != ".00")
+                fixed.insert(0, "-");
+            EXPECT_EQ(twoDecimalsText(value), fixed) << "bits " << bits;
+        }
+    }
 }
 
 } // namespace
