@@ -3,6 +3,7 @@
 // serial link.
 #include "conversion/FailureMapping.h"
 #include "conversion/MasterFileName.h"
+#include "conversion/NumberText.h"
 #include "conversion/RecordRoutines.h"
 #include "serial/CommandExchange.h"
 #include "settings/mdlLoadSetup.h"
@@ -24,14 +25,6 @@ constexpr const char* kStatusFile = "STATUS.DAT";
 // The terminal files in the order the USB link sends them.
 constexpr const char* kUsbSendOrder[] = {"MASTER.DAT", "AGENT.DAT", "BANK.COL", "ACCTYPE.DAT",
                                          "ACC_DETA.DAT"};
-
-// `value` in decimal, zero-filled on the left to `width` digits.
-std::string digits(int value, std::size_t width) {
-    std::string text = std::to_string(value);
-    if (text.size() < width)
-        text.insert(0, width - text.size(), '0');
-    return text;
-}
 
 } // namespace
 
@@ -219,9 +212,9 @@ bool frmConverterMain::Set_Date_Time() {
     if (Mode != "USB")
         return false;
     const LocalDateTime now = m_clock->localNow();
-    const std::string dateTimeDigits = digits(now.day, 2) + digits(now.month, 2) +
-                                       digits(now.year, 4) + digits(now.hour, 2) +
-                                       digits(now.minute, 2) + digits(now.second, 2);
+    const std::string dateTimeDigits = zeroPadded(now.day, 2) + zeroPadded(now.month, 2) +
+                                       zeroPadded(now.year, 4) + zeroPadded(now.hour, 2) +
+                                       zeroPadded(now.minute, 2) + zeroPadded(now.second, 2);
     return objCLSUSB().WriteToUSB("DATEANDTIME-" + dateTimeDigits, "", nullptr);
 }
 
