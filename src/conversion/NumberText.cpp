@@ -2,6 +2,7 @@
 
 #include "platform/RuntimeError.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -11,7 +12,7 @@ namespace kelvarin {
 namespace {
 
 // Room for the longest fixed-point text of a double (309 digits before the point).
-constexpr std::size_t kNumberRoom = 400;
+constexpr std::size_t kNumberRoom = kTwoDecimalsRoom - 1;
 
 // True when two decimals of `magnitude` are exactly half-way between two hundredths: only a
 // multiple of 1/8 with an odd numerator can be, as a binary fraction.
@@ -36,10 +37,16 @@ char* putDigitsBackwards(char* end, std::uint64_t value, int width) {
     return at;
 }
 
-void appendDigits(std::string& out, std::uint64_t value, int width) {
-    std::array<char, 24> room; // left unset: filled from the end before it is read
+// The digits of `value`, at least `width` of them with leading zeros, written at `at`;
+// returns the end.
+char* putDigits(char* at, std::uint64_t value, int width) {
+    std::array<char, 20> room; // the most digits a 64-bit number has; filled before it is read
     char* const end = room.data() + room.size();
-    out.append(putDigitsBackwards(end, value, width), end);
+    const char* const start = putDigitsBackwards(end, value, 0);
+    const auto count = static_cast<int>(end - start);
+    if (count < width)
+        at = std::fill_n(at, width - count, '0');
+    return std::copy(start, static_cast<const char*>(end), at);
 }
 
 // Every power here is exact as a double, and so is its product with any float: the float's
@@ -48,32 +55,33 @@ constexpr std::array<double, 11> kPowersOfTen{1e0, 1e1, 1e2, 1e3, 1e4, 1e5,
                                               1e6, 1e7, 1e8, 1e9, 1e10};
 
 // The two-decimal text of a value that a float holds exactly (as every amount read from a
-// record is), rounded with exact ties away from zero; false for other values.
-bool appendTwoDecimalsExactly(std::string& out, double value) {
+// record is), rounded with exact ties away from zero, written at `at`; returns the end, or null
+// for other values.
+char* putTwoDecimalsExactly(char* at, double value) {
     const double magnitude = std::fabs(value);
     if (!(magnitude < 1e13) || magnitude != static_cast<double>(static_cast<float>(magnitude)))
-        return false;
+        return nullptr;
     const double cents = magnitude * kPowersOfTen[2];
     double whole = std::floor(cents);
     if (cents - whole >= 0.5)
         ++whole;
     const auto rounded = static_cast<std::uint64_t>(whole);
     if (std::signbit(value) && rounded != 0)
-        out += '-';
+        *at++ = '-';
     if (rounded >= 100)
-        appendDigits(out, rounded / 100, 1);
-    out += '.';
-    appendDigits(out, rounded % 100, 2);
-    return true;
+        at = putDigits(at, rounded / 100, 1);
+    *at++ = '.';
+    return putDigits(at, rounded % 100, 2);
 }
 
 // The general text of a float of magnitude 1E-04 up to 9999999.5, rounded to 7 significant
-// digits with ties to even; false for other values, which take the general conversion.
-bool appendSingleTextExactly(std::string& out, float value) {
+// digits with ties to even, written at `at`; returns the end, or null for other values, which
+// take the general conversion.
+char* putSingleTextExactly(char* at, float value) {
     const double magnitude = std::fabs(static_cast<double>(value));
     const double fromTenThousandth = magnitude * kPowersOfTen[4];
     if (!(fromTenThousandth >= 1 && fromTenThousandth < kPowersOfTen[10] * 10))
-        return false;
+        return nullptr;
     // The decimal exponent: 10^exponent <= magnitude < 10^(exponent + 1).
     int exponent = -4;
     while (exponent < 6 &&
@@ -89,7 +97,7 @@ bool appendSingleTextExactly(std::string& out, float value) {
         ++exponent;
     }
     if (exponent > 6)
-        return false;
+        return nullptr;
     std::array<char, 7> digits{};
     putDigitsBackwards(digits.data() + digits.size(), static_cast<std::uint64_t>(whole), 7);
     // Trailing zeros after the point go; digits before the point stay.
@@ -98,26 +106,25 @@ bool appendSingleTextExactly(std::string& out, float value) {
     while (kept > beforePoint && digits[kept - 1] == '0')
         --kept;
     if (std::signbit(value))
-        out += '-';
-    if (exponent >= 0) {
-        out.append(digits.data(), beforePoint);
-    } else {
-        out += '0';
-    }
+        *at++ = '-';
+    if (exponent >= 0)
+        at = std::copy_n(digits.data(), beforePoint, at);
+    else
+        *at++ = '0';
     if (kept > beforePoint) {
-        out += '.';
+        *at++ = '.';
         if (exponent < 0)
-            out.append(static_cast<std::size_t>(-exponent - 1), '0');
-        out.append(digits.data() + beforePoint, kept - beforePoint);
+            at = std::fill_n(at, -exponent - 1, '0');
+        at = std::copy(digits.data() + beforePoint, digits.data() + kept, at);
     }
-    return true;
+    return at;
 }
 
 } // namespace
 
-void appendTwoDecimals(std::string& out, double value) {
-    if (appendTwoDecimalsExactly(out, value))
-        return;
+char* putTwoDecimals(char* at, double value) {
+    if (char* end = putTwoDecimalsExactly(at, value))
+        return end;
     double magnitude = std::fabs(value);
     // to_chars breaks an exact tie towards the even digit; one step up makes it go away from
     // zero without moving any other value across a rounding boundary.
@@ -131,8 +138,13 @@ void appendTwoDecimals(std::string& out, double value) {
         digits.remove_prefix(1);
     const bool roundsToZero = digits.find_first_not_of("0.") == std::string_view::npos;
     if (std::signbit(value) && !roundsToZero && !std::isnan(value))
-        out += '-';
-    out += digits;
+        *at++ = '-';
+    return std::copy(digits.begin(), digits.end(), at);
+}
+
+void appendTwoDecimals(std::string& out, double value) {
+    std::array<char, kTwoDecimalsRoom> room; // written before it is read
+    out.append(room.data(), putTwoDecimals(room.data(), value));
 }
 
 std::string twoDecimalsText(double value) {
@@ -141,18 +153,22 @@ std::string twoDecimalsText(double value) {
     return text;
 }
 
-void appendSingleText(std::string& out, float value) {
+char* putSingleText(char* at, float value) {
     if (value == 0.0f) {
-        out += '0';
-        return;
+        *at++ = '0';
+        return at;
     }
-    if (appendSingleTextExactly(out, value))
-        return;
-    std::array<char, 32> room{};
+    if (char* end = putSingleTextExactly(at, value))
+        return end;
     const auto result =
-        std::to_chars(room.data(), room.data() + room.size(), value, std::chars_format::general, 7);
-    for (const char* c = room.data(); c != result.ptr; ++c)
-        out += *c == 'e' ? 'E' : *c;
+        std::to_chars(at, at + kSingleTextRoom, value, std::chars_format::general, 7);
+    std::replace(at, result.ptr, 'e', 'E');
+    return result.ptr;
+}
+
+void appendSingleText(std::string& out, float value) {
+    std::array<char, kSingleTextRoom> room; // written before it is read
+    out.append(room.data(), putSingleText(room.data(), value));
 }
 
 std::string singleText(float value) {
@@ -170,13 +186,20 @@ double readSingleText(std::string_view text) {
     return value;
 }
 
-void appendZeroPadded(std::string& out, std::int64_t value, int width) {
+char* putZeroPadded(char* at, std::int64_t value, int width) {
     // The magnitude as unsigned, so the smallest value has one too.
     const std::uint64_t magnitude =
         value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
     if (value < 0)
-        out += '-';
-    appendDigits(out, magnitude, width);
+        *at++ = '-';
+    return putDigits(at, magnitude, width);
+}
+
+void appendZeroPadded(std::string& out, std::int64_t value, int width) {
+    const std::size_t start = out.size();
+    out.resize(start + kZeroPaddedRoom + static_cast<std::size_t>(std::max(width, 0)));
+    const char* const end = putZeroPadded(out.data() + start, value, width);
+    out.resize(static_cast<std::size_t>(end - out.data()));
 }
 
 std::string zeroPadded(std::int64_t value, int width) {

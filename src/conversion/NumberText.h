@@ -1,10 +1,12 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-// Numbers as the upload text file writes them; each append... form adds the same text to `out`.
+// Numbers as the upload text file writes them; each append... form adds the same text to `out`,
+// and each put... form writes it at `at`, which must have the room named, and returns its end.
 // Every routine here is locale-free: the decimal separator is always "." whatever the C library's
 // locale says.
 namespace kelvarin {
@@ -14,6 +16,8 @@ namespace kelvarin {
 // ".00", 0.5 ".50", -0.5 "-.50", 1234.5 "1234.50". A value that rounds to zero has no sign.
 std::string twoDecimalsText(double value);
 void appendTwoDecimals(std::string& out, double value);
+inline constexpr std::size_t kTwoDecimalsRoom = 401;
+char* putTwoDecimals(char* at, double value);
 
 // The general text of a single-precision number: at most 7 significant digits, no trailing
 // zeros, "0" for zero (negative zero included). Exponent form, "E", a sign and at least two
@@ -21,6 +25,8 @@ void appendTwoDecimals(std::string& out, double value);
 // "0.0001", 0.00001 "1E-05", 1234567 "1234567", 12345678 "1.234568E+07".
 std::string singleText(float value);
 void appendSingleText(std::string& out, float value);
+inline constexpr std::size_t kSingleTextRoom = 32;
+char* putSingleText(char* at, float value);
 
 // A text that singleText wrote, read back as a double. Anything else is RuntimeError 13.
 double readSingleText(std::string_view text);
@@ -29,5 +35,8 @@ double readSingleText(std::string_view text);
 // value keeps all its digits; "-" before a negative value (-5 with width 4 gives "-0005").
 std::string zeroPadded(std::int64_t value, int width);
 void appendZeroPadded(std::string& out, std::int64_t value, int width);
+// Room for the sign and the digits; a wider `width` needs that many bytes more.
+inline constexpr std::size_t kZeroPaddedRoom = 21;
+char* putZeroPadded(char* at, std::int64_t value, int width);
 
 } // namespace kelvarin

@@ -8,6 +8,7 @@
 #include "platform/RuntimeError.h"
 #include "settings/mdlLoadSetup.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -20,14 +21,20 @@ std::string_view printedText(const FixedText<N>& member) {
     return mdlLoadSetup::TrimBlanksView(cutText(member));
 }
 
+// Writes `text` at `at`; returns the end.
+char* put(char* at, std::string_view text) {
+    return std::copy(text.begin(), text.end(), at);
+}
+
 // Three numbers with at least the given digits each, joined by `separator`: a date or a time.
-void appendDigitGroups(std::string& line, const std::array<std::int64_t, 3>& values,
-                       const std::array<int, 3>& widths, char separator) {
+char* putDigitGroups(char* at, const std::array<std::int64_t, 3>& values,
+                     const std::array<int, 3>& widths, char separator) {
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (i > 0)
-            line += separator;
-        appendZeroPadded(line, values[i], widths[i]);
+            *at++ = separator;
+        at = putZeroPadded(at, values[i], widths[i]);
     }
+    return at;
 }
 
 // Column 1 of the transaction's line and the "," after it.
@@ -36,24 +43,33 @@ void appendLineHead(std::string& line, const TransactionRecord& t) {
     line += ',';
 }
 
-// The "," before column 3 and the rest of the transaction's line, with its line end.
+// The most bytes the part of a line after column 2 takes: the key, the numbers at their
+// longest, the separators and the line end.
+constexpr std::size_t kLineTailRoom = sizeof(TransactionRecord::AccountKey) + kTwoDecimalsRoom +
+                                      kSingleTextRoom + 8 * kZeroPaddedRoom + 16;
+
+// The "," before column 3 and the rest of the transaction's line, with its line end. Written
+// into one buffer and appended once: a line has a dozen small pieces.
 void appendLineTail(std::string& line, const TransactionRecord& t) {
-    line += ',';
-    line += printedText(t.AccountKey);
-    line += ',';
-    appendTwoDecimals(line, t.Amount);
-    line += ',';
-    appendSingleText(line, t.Single120);
-    line += ',';
-    appendDigitGroups(line, {t.TransDate.Day, t.TransDate.Month, t.TransDate.Year}, {2, 2, 4}, '/');
-    line += ',';
-    appendDigitGroups(line, {t.TransTime.Hour, t.TransTime.Minute, t.TransTime.Second}, {2, 2, 2},
-                      ':');
-    line += ',';
-    appendZeroPadded(line, t.Long0, 1);
-    line += ',';
-    line += t.MarkFlag == 1 ? 'C' : 'Y';
-    line += kCrLf;
+    std::array<char, kLineTailRoom> room; // written before it is read
+    char* at = room.data();
+    *at++ = ',';
+    at = put(at, printedText(t.AccountKey));
+    *at++ = ',';
+    at = putTwoDecimals(at, t.Amount);
+    *at++ = ',';
+    at = putSingleText(at, t.Single120);
+    *at++ = ',';
+    at = putDigitGroups(at, {t.TransDate.Day, t.TransDate.Month, t.TransDate.Year}, {2, 2, 4}, '/');
+    *at++ = ',';
+    at = putDigitGroups(at, {t.TransTime.Hour, t.TransTime.Minute, t.TransTime.Second}, {2, 2, 2},
+                        ':');
+    *at++ = ',';
+    at = putZeroPadded(at, t.Long0, 1);
+    *at++ = ',';
+    *at++ = t.MarkFlag == 1 ? 'C' : 'Y';
+    at = put(at, kCrLf);
+    line.append(room.data(), at);
 }
 
 // A line built but for column 2, which is known only after the search. The lines stand back to
