@@ -9,8 +9,8 @@
 #include "usb/HidapiLibrary.h"
 
 #include <QTimer>
-#include <benchmark/benchmark.h>
 #include <algorithm>
+#include <benchmark/benchmark.h>
 #include <chrono>
 #include <ctime>
 

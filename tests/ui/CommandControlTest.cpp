@@ -1,5 +1,6 @@
-#include "support/MessageBoxRecorder.h"
 #include "ui/CommandControl.h"
+
+#include "support/MessageBoxRecorder.h"
 
 #include <functional>
 #include <gtest/gtest.h>
