@@ -142,15 +142,9 @@ char* putTwoDecimals(char* at, double value) {
     return std::copy(digits.begin(), digits.end(), at);
 }
 
-void appendTwoDecimals(std::string& out, double value) {
-    std::array<char, kTwoDecimalsRoom> room; // written before it is read
-    out.append(room.data(), putTwoDecimals(room.data(), value));
-}
-
 std::string twoDecimalsText(double value) {
-    std::string text;
-    appendTwoDecimals(text, value);
-    return text;
+    std::array<char, kTwoDecimalsRoom> room; // written before it is read
+    return std::string(room.data(), putTwoDecimals(room.data(), value));
 }
 
 char* putSingleText(char* at, float value) {
@@ -166,15 +160,9 @@ char* putSingleText(char* at, float value) {
     return result.ptr;
 }
 
-void appendSingleText(std::string& out, float value) {
-    std::array<char, kSingleTextRoom> room; // written before it is read
-    out.append(room.data(), putSingleText(room.data(), value));
-}
-
 std::string singleText(float value) {
-    std::string text;
-    appendSingleText(text, value);
-    return text;
+    std::array<char, kSingleTextRoom> room; // written before it is read
+    return std::string(room.data(), putSingleText(room.data(), value));
 }
 
 double readSingleText(std::string_view text) {
@@ -195,16 +183,9 @@ char* putZeroPadded(char* at, std::int64_t value, int width) {
     return putDigits(at, magnitude, width);
 }
 
-void appendZeroPadded(std::string& out, std::int64_t value, int width) {
-    const std::size_t start = out.size();
-    out.resize(start + kZeroPaddedRoom + static_cast<std::size_t>(std::max(width, 0)));
-    const char* const end = putZeroPadded(out.data() + start, value, width);
-    out.resize(static_cast<std::size_t>(end - out.data()));
-}
-
 std::string zeroPadded(std::int64_t value, int width) {
-    std::string text;
-    appendZeroPadded(text, value, width);
+    std::string text(kZeroPaddedRoom + static_cast<std::size_t>(std::max(width, 0)), '\0');
+    text.resize(static_cast<std::size_t>(putZeroPadded(text.data(), value, width) - text.data()));
     return text;
 }
 

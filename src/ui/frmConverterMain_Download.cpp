@@ -59,7 +59,7 @@ void frmConverterMain::downloadOverUsb() {
         return;
     }
 
-    const std::string dataFolder = m_programFolder + mdlLoadSetup::kPathSep + "Data";
+    const std::string dataFolder = mdlLoadSetup::DataFolder();
     conversion().FSo.DeleteIfPresent(std::filesystem::path(dataFolder) / kStatusFile);
     if (!usb.ReadFromUSB(kStatusFile, dataFolder, m_progress.get())) {
         m_boxes->show("Validation of collection status failed. cannot download at this time ",
@@ -98,7 +98,7 @@ void frmConverterMain::downloadOverUsb() {
 }
 
 void frmConverterMain::downloadOverSerial() {
-    const std::string dataFolder = m_programFolder + mdlLoadSetup::kPathSep + "Data";
+    const std::string dataFolder = mdlLoadSetup::DataFolder();
     conversion().FSo.DeleteIfPresent(std::filesystem::path(dataFolder) / kStatusFile);
     if (!ModTrans::RunTransfer("CHECKSTATUS", dataFolder, transferErrorText, *m_progress)) {
         m_boxes->show("Validation of collection status failed. cannot download at this time ",

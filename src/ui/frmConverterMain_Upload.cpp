@@ -108,7 +108,7 @@ void frmConverterMain::uploadOverSerial() {
 }
 
 fs::path frmConverterMain::uploadReceiveFolder() const {
-    return fs::path(m_programFolder + mdlLoadSetup::kPathSep + "Data");
+    return fs::path(mdlLoadSetup::DataFolder());
 }
 
 bool frmConverterMain::confirmUpload() {
