@@ -1,5 +1,5 @@
 # The two commands a fresh Debian 12 machine needs: `make run` and `make test`.
-.PHONY: all deps build run test test-default test-sanitize format clean
+.PHONY: all deps build run test test-default test-sanitize check-markers format clean
 
 all: build
 
@@ -24,7 +24,11 @@ test-sanitize: deps
 	cmake --build --preset sanitize
 	ctest --preset sanitize
 
-test: test-default test-sanitize
+# A tracked file with merge-conflict markers fails the tests before anything is built.
+check-markers:
+	@scripts/check-conflict-markers.sh
+
+test: check-markers test-default test-sanitize
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
