@@ -24,19 +24,26 @@ int fileErrorNumber(const fs::path& path, int osError) {
         return kErrPathNotFound;
     case ENOTDIR:
         return kErrPathNotFound;
-    case EACCES:
-    case EPERM:
-    case EROFS:
+    // Held by another program: busy, being run, or locked.
+    case EBUSY:
+    case ETXTBSY:
+    case EAGAIN:
+#if EWOULDBLOCK != EAGAIN
+    case EWOULDBLOCK:
+#endif
         return kErrPermissionDenied;
     default:
+        // Permissions, a read-only file system and the rest: the description tells which.
         return kErrPathFileAccess;
     }
 }
 
 void throwFileError(const fs::path& path, int osError) {
     const int number = fileErrorNumber(path, osError);
-    throw RuntimeError(number,
-                       RuntimeError::standardDescription(number) + " (" + path.string() + ")");
+    std::string where = path.string();
+    if (number == kErrPathFileAccess && osError != 0)
+        where += ": " + std::generic_category().message(osError);
+    throw RuntimeError(number, RuntimeError::standardDescription(number) + " (" + where + ")");
 }
 
 namespace {

@@ -55,7 +55,7 @@ private:
 };
 
 // The program's access to text files and to whole files. Failures throw RuntimeError with the
-// numbers 53 (file not found), 70 (permission denied), 75 (path/file access error) or
+// numbers 53 (file not found), 70 (file in use), 75 (path/file access error) or
 // 76 (path not found).
 class FileSystemObject {
 public:
@@ -79,10 +79,11 @@ public:
 };
 
 // The program's error number for an operating-system error of a file operation on `path`:
-// 53, 70, 75 or 76.
+// 53 (missing file), 76 (missing folder), 70 (a file another program holds: busy, being run or
+// locked) or 75 (anything else, a permission or a read-only file system included).
 int fileErrorNumber(const std::filesystem::path& path, int osError);
 
-// Throws that error, its description naming `path`.
+// Throws that error, its description naming `path`, and for 75 also the system's reason.
 [[noreturn]] void throwFileError(const std::filesystem::path& path, int osError);
 
 } // namespace kelvarin

@@ -28,7 +28,7 @@ void createDataFolder(const std::string& path) {
     if (std::filesystem::exists(std::filesystem::symlink_status(path, ec)))
         return;
     if (!std::filesystem::create_directory(path, ec) && ec)
-        throw RuntimeError(fileErrorNumber(path, ec.value()));
+        throwFileError(path, ec.value());
 }
 
 } // namespace

@@ -112,7 +112,8 @@ TEST(StartUpTest, ADataFolderThatCannotBeCreatedEndsStartUpWithItsError) {
     const std::string missingFolder = h.program.str() + "/gone";
     frmConverterMain& w = h.load(true, missingFolder);
     ASSERT_EQ(h.boxes.shown.size(), 1u);
-    EXPECT_EQ(h.boxes.shown[0].text, "Error No: 76     Path not found");
+    EXPECT_EQ(h.boxes.shown[0].text,
+              "Error No: 76     Path not found (" + missingFolder + "/Data)");
     EXPECT_EQ(h.boxes.shown[0].icon, MsgIcon::Information);
     EXPECT_EQ(h.boxes.shown[0].title, "Kelvarin_Ver.3");
     // The remaining steps are skipped: no port opened, nothing written.
@@ -120,30 +121,36 @@ TEST(StartUpTest, ADataFolderThatCannotBeCreatedEndsStartUpWithItsError) {
     EXPECT_FALSE(fs::exists(missingFolder));
 }
 
-// A folder where this process may not create the Data folder: a read-only temporary folder, or
-// for a user whose rights ignore that, /sys, which refuses new folders to everyone.
-std::string unwritableFolder(const TempFolder& tmp) {
+// A folder where this process may not create the Data folder, with the system's reason: a
+// read-only temporary folder, or for a user whose rights ignore that, /sys, which refuses new
+// folders to everyone.
+struct UnwritableFolder {
+    std::string path;
+    std::string reason;
+};
+UnwritableFolder unwritableFolder(const TempFolder& tmp) {
     fs::permissions(tmp.path(), fs::perms::owner_read | fs::perms::owner_exec);
     if (::access(tmp.str().c_str(), W_OK) != 0)
-        return tmp.str();
+        return {tmp.str(), "Permission denied"};
     std::error_code ec;
     if (!fs::create_directory("/sys/kelvarin-probe", ec) &&
         (ec.value() == EPERM || ec.value() == EACCES || ec.value() == EROFS))
-        return "/sys";
+        return {"/sys", ec.message()};
     fs::remove("/sys/kelvarin-probe", ec);
     return {};
 }
 
-TEST(StartUpTest, AnUnwritableProgramFolderReportsPermissionDenied) {
+// Not being allowed to write is no file in use: the error names the folder and the reason.
+TEST(StartUpTest, AnUnwritableProgramFolderReportsThePathAndTheReason) {
     WindowHarness h;
     TempFolder readOnly;
-    const std::string folder = unwritableFolder(readOnly);
-    if (folder.empty())
+    const UnwritableFolder folder = unwritableFolder(readOnly);
+    if (folder.path.empty())
         GTEST_SKIP() << "no folder here refuses new folders";
-    frmConverterMain& w = h.load(true, folder);
+    frmConverterMain& w = h.load(true, folder.path);
     ASSERT_EQ(h.boxes.shown.size(), 1u);
-    EXPECT_EQ(h.boxes.shown[0].text,
-              "   Database already running    \r\n   Please close database  ");
+    EXPECT_EQ(h.boxes.shown[0].text, "Error No: 75     Path/File access error (" + folder.path +
+                                         "/Data: " + folder.reason + ")");
     EXPECT_EQ(h.boxes.shown[0].icon, MsgIcon::Information);
     EXPECT_FALSE(w.MSComm1().portOpen());
 }

@@ -164,9 +164,10 @@ TEST(UploadOverUsbTest, ARunTimeErrorRestoresTheWindowAndDisconnects) {
     r.window->cmdUpload->click();
 
     ASSERT_EQ(r.boxes.shown.size(), 2u);
-    r.expectBox(
-        1, "Error No: 75     Path/File access error (" + (r.dataFolder() / "A1.TXT").string() + ")",
-        MsgIcon::Information, MsgButtons::Ok, "Kelvarin_Ver.3");
+    r.expectBox(1,
+                "Error No: 75     Path/File access error (" + (r.dataFolder() / "A1.TXT").string() +
+                    ": Is a directory)",
+                MsgIcon::Information, MsgButtons::Ok, "Kelvarin_Ver.3");
     EXPECT_EQ(r.terminal->commands, std::string({kConnect, kDisconnect}));
     EXPECT_TRUE(r.dataBytes("MASTER.TRN") == transactionFile());
     EXPECT_TRUE(r.buttonsEnabled());
@@ -191,7 +192,8 @@ TEST(UploadOverUsbTest, AFailedConversionKeepsMasterTrnAndReportsNoSuccess) {
     r.window->cmdUpload->click();
 
     ASSERT_EQ(r.boxes.shown.size(), 2u);
-    r.expectBox(1, "Error No: 75     Path/File access error (" + master.string() + ")",
+    r.expectBox(1,
+                "Error No: 75     Path/File access error (" + master.string() + ": Is a directory)",
                 MsgIcon::Information, MsgButtons::Ok, "MERIDOCK");
     EXPECT_TRUE(fs::is_directory(master));
     EXPECT_EQ(r.terminal->commands, std::string({kConnect, kDisconnect}));
