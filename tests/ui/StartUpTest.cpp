@@ -3,13 +3,16 @@
 #include "support/PseudoTerminal.h"
 #include "ui/QtPlatform.h"
 
+#include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 #include <cerrno>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace kelvarin::test {
 namespace {
@@ -73,6 +76,50 @@ TEST(StartUpTest, PortErrorTextIsExact) {
               "same port or specify another valid Port and Baud rate");
     EXPECT_FALSE(w.fraPortSettings->isHidden());
     EXPECT_EQ(mdlLoadSetup::GetCommPort(), "");
+}
+
+// Settings files that are pipes or folders: start-up, "Port Settings" and "&Save" never wait on
+// them, and the port error box and the status box say why TRANS.DAT cannot be used.
+TEST(StartUpTest, SettingsFilesThatAreNotPlainFilesAreRefusedWithTheirReasonWithoutWaiting) {
+    WindowHarness h;
+    const fs::path transDat = h.program.path() / "TRANS.DAT";
+    ASSERT_EQ(::mkfifo(transDat.c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((h.program.path() / "QEL.INI").c_str(), 0600), 0);
+    const std::string pipeReason =
+        "Path/File access error (" + transDat.string() + ": a pipe, not a plain file)";
+
+    frmConverterMain& w = h.load(true);
+    ASSERT_EQ(h.boxes.shown.size(), 1u);
+    EXPECT_EQ(h.boxes.shown[0].text, "Communication Port Error!\r\n" + pipeReason +
+                                         " or specify another valid Port and Baud rate");
+    EXPECT_EQ(h.boxes.shown[0].icon, MsgIcon::Exclamation);
+    EXPECT_FALSE(w.fraPortSettings->isHidden());
+    EXPECT_EQ(w.txtFile->text(), "");
+    EXPECT_FALSE(w.MSComm1().portOpen());
+
+    w.chkIR->click();
+    w.cmdSearchPort->click();
+    ASSERT_EQ(h.boxes.shown.size(), 2u);
+    EXPECT_EQ(h.boxes.shown[1].text, pipeReason);
+    EXPECT_EQ(h.boxes.shown[1].icon, MsgIcon::None);
+    EXPECT_EQ(h.boxes.shown[1].title, "Kelvarin");
+
+    // The port opens and is kept for this run; the pipe is not replaced by a file.
+    w.txtPortSetup->setText("2");
+    w.cmdPortOK->click();
+    ASSERT_EQ(h.boxes.shown.size(), 3u);
+    EXPECT_EQ(h.boxes.shown[2].text, "Communication Port Configuared successfully   ");
+    EXPECT_TRUE(w.MSComm1().portOpen());
+    EXPECT_TRUE(fs::is_fifo(transDat));
+
+    WindowHarness h2;
+    fs::create_directory(h2.program.path() / "TRANS.DAT");
+    h2.load(true);
+    ASSERT_EQ(h2.boxes.shown.size(), 1u);
+    EXPECT_EQ(h2.boxes.shown[0].text,
+              "Communication Port Error!\r\nPath/File access error (" +
+                  (h2.program.path() / "TRANS.DAT").string() +
+                  ": a folder, not a plain file) or specify another valid Port and Baud rate");
 }
 
 TEST(StartUpTest, QelIniNameGoesIntoTheMasterFileBoxTrimmed) {
