@@ -54,7 +54,7 @@ void frmConverterMain::Form_Load() {
 
         fraPortSettings->hide();
         if (!setupLine.empty())
-            txtFile->setText(fromBytes(setupLine));
+            txtFile->setText(fromFileName(setupLine));
 
         SetAppPath(TrimBlanks(m_programFolder + kPathSep));
         SetDataPath(TrimBlanks(m_programFolder + kPathSep + "Data"));
