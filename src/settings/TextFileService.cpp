@@ -108,10 +108,10 @@ std::string TextStream::ReadLine() {
     requireOpen(IoMode::ForReading);
     if (AtEndOfStream())
         throw RuntimeError(kErrInputPastEnd);
-    const ssize_t read = ::getdelim(&m_line, &m_lineCapacity, m_lineEnd, m_in);
-    if (read < 0 || std::ferror(m_in))
+    const ssize_t got = ::getdelim(&m_line, &m_lineCapacity, m_lineEnd, m_in);
+    if (got < 0 || std::ferror(m_in))
         throwReadError();
-    std::size_t length = static_cast<std::size_t>(read);
+    std::size_t length = static_cast<std::size_t>(got);
     if (length > 0 && m_line[length - 1] == m_lineEnd)
         --length;
     if (m_lineEnd == '\n' && length > 0 && m_line[length - 1] == '\r')
