@@ -2,6 +2,7 @@
 // library, on the fake clock.
 #include "TerminalUploadFiles.h"
 #include "TransferWindowRig.h"
+#include "support/ImmutableFlag.h"
 
 namespace kelvarin::test {
 namespace {
@@ -190,6 +191,47 @@ TEST(UploadOverUsbTest, ARunTimeErrorKeepsTheCollectionAsideAndRestoresTheWindow
               (std::set<std::string>{"AGENT.DAT", "MASTER.DAT", "A1.TXT", earlier, kept}));
     EXPECT_TRUE(r.dataBytes(kept) == transactionFile());
     EXPECT_EQ(r.dataBytes(earlier), "earlier");
+}
+
+// A collection that cannot be moved aside (MASTER.TRN made immutable once it arrived) stays where
+// it is and the error box names it there; the next upload stops with the error box before it asks
+// the terminal for anything, and MASTER.TRN is still whole.
+TEST(UploadOverUsbTest, ACollectionThatCannotBeMovedStaysAndStopsTheNextUpload) {
+    UsbWindowRig r;
+    putCollection(r);
+    fs::create_directory(r.dataFolder() / "A1.TXT");
+    const fs::path trn = r.dataFolder() / "MASTER.TRN";
+    bool immutable = false;
+    r.pump.onYield = [&] {
+        if (!immutable && r.terminal->requests.size() == 3)
+            immutable = setImmutable(trn, true);
+    };
+    struct Release {
+        const fs::path& path;
+        ~Release() { setImmutable(path, false); }
+    } release{trn};
+
+    r.window->cmdUpload->click();
+    if (!immutable)
+        GTEST_SKIP() << "the file system or the process's rights refuse the immutable flag";
+
+    ASSERT_EQ(r.boxes.shown.size(), 2u);
+    r.expectBox(1,
+                "Error No: 75     Path/File access error (" + (r.dataFolder() / "A1.TXT").string() +
+                    ")\r\nThe collection is kept as " + trn.string(),
+                MsgIcon::Information, MsgButtons::Ok, "Kelvarin_Ver.3");
+
+    r.window->cmdUpload->click();
+
+    ASSERT_EQ(r.boxes.shown.size(), 4u);
+    EXPECT_EQ(r.boxes.shown[3].title, "Kelvarin_Ver.3");
+    EXPECT_EQ(r.boxes.shown[3].text.find("The collection"), std::string::npos);
+    EXPECT_EQ(r.terminal->requests,
+              (std::vector<std::string>{"AGENT.DAT", "MASTER.TRN", "MASTER.DAT"}));
+    EXPECT_TRUE(r.dataBytes("MASTER.TRN") == transactionFile());
+    EXPECT_EQ(r.dataFiles(),
+              (std::set<std::string>{"AGENT.DAT", "MASTER.TRN", "MASTER.DAT", "A1.TXT"}));
+    EXPECT_TRUE(r.buttonsEnabled());
 }
 
 // A MASTER.TRN that no upload converted lies in the data folder; it is set aside before the
