@@ -174,17 +174,19 @@ TEST(UploadOverUsbTest, ARunTimeErrorRestoresTheWindowAndDisconnects) {
     EXPECT_FALSE(r.window->commandRunning());
 }
 
-// MASTER.DAT turns into a folder while it arrives (the bytes still go to the file the link
-// opened): Reconvert cannot read it. Its box is the only one after the confirmation, MASTER.TRN
-// stays for another try, and the window is ready for it.
+// The scratch file turns into a folder while MASTER.DAT arrives (the bytes still go to the file
+// the link opened), and that folder takes MASTER.DAT's place: Reconvert cannot read it. Its box
+// is the only one after the confirmation, MASTER.TRN stays for another try, and the window is
+// ready for it.
 TEST(UploadOverUsbTest, AFailedConversionKeepsMasterTrnAndReportsNoSuccess) {
     UsbWindowRig r;
     putCollection(r);
     const fs::path master = r.dataFolder() / "MASTER.DAT";
+    const fs::path scratch = r.dataFolder() / "TEMPFILE.BIN";
     r.pump.onYield = [&] {
-        if (r.terminal->requests.size() == 3 && fs::is_regular_file(master)) {
-            fs::remove(master);
-            fs::create_directory(master);
+        if (r.terminal->requests.size() == 3 && fs::is_regular_file(scratch)) {
+            fs::remove(scratch);
+            fs::create_directory(scratch);
         }
     };
 
