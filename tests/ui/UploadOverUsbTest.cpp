@@ -1,7 +1,10 @@
 // The Upload command over USB: the real window, the simulated terminal behind its fake HID
 // library, on the fake clock.
+#include "FsyncFake.h"
 #include "TerminalUploadFiles.h"
 #include "TransferWindowRig.h"
+
+#include <cerrno>
 
 namespace kelvarin::test {
 namespace {
@@ -48,6 +51,12 @@ TEST(UploadOverUsbTest, WritesTheUploadFileDeletesMasterTrnAndIgnoresASecondClic
         }
         progressSeen = std::max(progressSeen, r.window->ccrpPB->value());
     };
+    std::set<std::string> syncedWhileMasterTrnStood;
+    const FsyncFake fsync([&](const fs::path& synced) {
+        if (fs::exists(r.dataFolder() / "MASTER.TRN"))
+            syncedWhileMasterTrnStood.insert(synced.filename().string());
+        return 0;
+    });
     r.showWindow();
 
     r.window->cmdUpload->click();
@@ -61,6 +70,8 @@ TEST(UploadOverUsbTest, WritesTheUploadFileDeletesMasterTrnAndIgnoresASecondClic
     EXPECT_EQ(r.terminal->commands, std::string({kConnect, kDisconnect}));
 
     EXPECT_TRUE(r.dataBytes("A1.TXT") == kUploadFile) << r.dataBytes("A1.TXT");
+    // The text file was on the disk before MASTER.TRN was deleted.
+    EXPECT_TRUE(syncedWhileMasterTrnStood.count("A1.TXT"));
     EXPECT_EQ(r.dataFiles(), (std::set<std::string>{"AGENT.DAT", "MASTER.DAT", "A1.TXT"}));
     EXPECT_TRUE(r.dataBytes("AGENT.DAT") == agentFile());
     EXPECT_TRUE(r.dataBytes("MASTER.DAT") == masterFile());
@@ -172,6 +183,30 @@ TEST(UploadOverUsbTest, ARunTimeErrorRestoresTheWindowAndDisconnects) {
     EXPECT_TRUE(r.buttonsEnabled());
     EXPECT_TRUE(r.window->lblStatus->isHidden());
     EXPECT_FALSE(r.window->commandRunning());
+}
+
+// The disk cannot store the text file (its flush fails): the upload is a failure and MASTER.TRN,
+// the only other copy of the collection, stays.
+TEST(UploadOverUsbTest, ATextFileNotOnTheDiskKeepsMasterTrn) {
+    UsbWindowRig r;
+    putCollection(r);
+    const FsyncFake fsync([](const fs::path&) {
+        errno = EIO;
+        return -1;
+    });
+
+    r.window->cmdUpload->click();
+
+    ASSERT_EQ(r.boxes.shown.size(), 2u);
+    const fs::path text = r.dataFolder() / "A1.TXT";
+    r.expectBox(1,
+                "Error No: 75     Could not store " + text.string() + " on disk (" +
+                    std::generic_category().message(EIO) + ")",
+                MsgIcon::Information, MsgButtons::Ok, "Kelvarin_Ver.3");
+    EXPECT_TRUE(r.dataBytes("MASTER.TRN") == transactionFile());
+    EXPECT_EQ(r.terminal->commands, std::string({kConnect, kDisconnect}));
+    EXPECT_TRUE(r.buttonsEnabled());
+    EXPECT_TRUE(r.window->lblStatus->isHidden());
 }
 
 // The scratch file turns into a folder while MASTER.DAT arrives (the bytes still go to the file
