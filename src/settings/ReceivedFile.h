@@ -38,8 +38,6 @@ public:
     // Puts the closed scratch file in the target's place.
     void putInPlace();
 
-    const std::filesystem::path& scratchPath() const { return m_scratch; }
-
 private:
     void discard() noexcept;
 
