@@ -6,6 +6,7 @@
 #include "conversion/UploadSummary.h"
 #include "conversion/UploadTransactionLines.h"
 #include "serial/CommandExchange.h"
+#include "settings/DiskSync.h"
 #include "settings/mdlLoadSetup.h"
 #include "ui/HeldMessageBox.h"
 #include "ui/KeptCollection.h"
@@ -202,6 +203,9 @@ void frmConverterMain::writeUploadFile(bool& linkOpen) {
         return;
     }
 
+    // MASTER.TRN goes only once the text file is on the disk itself: a power cut after the
+    // success message must not lose the collection. A failure here keeps the collection.
+    SyncToDisk(output);
     fso.DeleteIfPresent(transactionFile);
     leaveWaitState();
     m_boxes->show("Data successfully uploaded to PC " + std::string(20, ' '), MsgIcon::Information,

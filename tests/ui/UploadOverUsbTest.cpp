@@ -1,8 +1,11 @@
 // The Upload command over USB: the real window, the simulated terminal behind its fake HID
 // library, on the fake clock.
+#include "FsyncFake.h"
 #include "TerminalUploadFiles.h"
 #include "TransferWindowRig.h"
 #include "support/ImmutableFlag.h"
+
+#include <cerrno>
 
 namespace kelvarin::test {
 namespace {
@@ -49,6 +52,12 @@ TEST(UploadOverUsbTest, WritesTheUploadFileDeletesMasterTrnAndIgnoresASecondClic
         }
         progressSeen = std::max(progressSeen, r.window->ccrpPB->value());
     };
+    std::set<std::string> syncedWhileMasterTrnStood;
+    const FsyncFake fsync([&](const fs::path& synced) {
+        if (fs::exists(r.dataFolder() / "MASTER.TRN"))
+            syncedWhileMasterTrnStood.insert(synced.filename().string());
+        return 0;
+    });
     r.showWindow();
 
     r.window->cmdUpload->click();
@@ -62,6 +71,8 @@ TEST(UploadOverUsbTest, WritesTheUploadFileDeletesMasterTrnAndIgnoresASecondClic
     EXPECT_EQ(r.terminal->commands, std::string({kConnect, kDisconnect}));
 
     EXPECT_TRUE(r.dataBytes("A1.TXT") == kUploadFile) << r.dataBytes("A1.TXT");
+    // The text file was on the disk before MASTER.TRN was deleted.
+    EXPECT_TRUE(syncedWhileMasterTrnStood.count("A1.TXT"));
     EXPECT_EQ(r.dataFiles(), (std::set<std::string>{"AGENT.DAT", "MASTER.DAT", "A1.TXT"}));
     EXPECT_TRUE(r.dataBytes("AGENT.DAT") == agentFile());
     EXPECT_TRUE(r.dataBytes("MASTER.DAT") == masterFile());
@@ -194,6 +205,32 @@ TEST(UploadOverUsbTest, ARunTimeErrorKeepsTheCollectionAsideAndRestoresTheWindow
     EXPECT_EQ(r.dataBytes(earlier), "earlier");
 }
 
+// The disk cannot store the text file (its flush fails): the upload is a failure, and the
+// collection, whose only other copy the text file was to be, is kept aside.
+TEST(UploadOverUsbTest, ATextFileNotOnTheDiskKeepsTheCollection) {
+    UsbWindowRig r;
+    putCollection(r);
+    const FsyncFake fsync([](const fs::path&) {
+        errno = EIO;
+        return -1;
+    });
+
+    r.window->cmdUpload->click();
+
+    ASSERT_EQ(r.boxes.shown.size(), 2u);
+    const fs::path text = r.dataFolder() / "A1.TXT";
+    const fs::path kept = r.dataFolder() / "MASTER-20261206-143005.TRN";
+    r.expectBox(1,
+                "Error No: 75     Could not store " + text.string() + " on disk (" +
+                    std::generic_category().message(EIO) + ")\r\nThe collection is kept as " +
+                    kept.string(),
+                MsgIcon::Information, MsgButtons::Ok, "Kelvarin_Ver.3");
+    EXPECT_TRUE(readBytes(kept) == transactionFile());
+    EXPECT_EQ(r.terminal->commands, std::string({kConnect, kDisconnect}));
+    EXPECT_TRUE(r.buttonsEnabled());
+    EXPECT_TRUE(r.window->lblStatus->isHidden());
+}
+
 // A collection that cannot be moved aside (MASTER.TRN made immutable once it arrived) stays where
 // it is and the error box names it there; the next upload stops with the error box before it asks
 // the terminal for anything, and MASTER.TRN is still whole.
@@ -245,10 +282,11 @@ TEST(UploadOverUsbTest, AFailedConversionKeepsBothCollectionsAndReportsNoSuccess
     putCollection(r);
     writeBytes(r.dataFolder() / "MASTER.TRN", "old");
     const fs::path master = r.dataFolder() / "MASTER.DAT";
+    const fs::path scratch = r.dataFolder() / "TEMPFILE.BIN";
     r.pump.onYield = [&] {
-        if (r.terminal->requests.size() == 3 && fs::is_regular_file(master)) {
-            fs::remove(master);
-            fs::create_directory(master);
+        if (r.terminal->requests.size() == 3 && fs::is_regular_file(scratch)) {
+            fs::remove(scratch);
+            fs::create_directory(scratch);
         }
     };
 
