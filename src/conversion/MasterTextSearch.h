@@ -18,9 +18,9 @@ namespace kelvarin {
 //
 // The keys are added first, then MASTER.DAT is searched once, from its start, and only as far
 // as needed (a trailing partial record is ignored). It is opened for reading and writing, though
-// nothing is written: a missing file is created empty, and a file that may not be written
-// (read-only, or held against writers) is refused with RuntimeError 70. Other failures:
-// RuntimeError 75 or 76.
+// nothing is written: a missing file is created empty, a file held by another program (being run,
+// busy) is refused with RuntimeError 70, and one that may not be written (read-only) with
+// RuntimeError 75 naming the reason. Other failures: RuntimeError 75 or 76.
 class MasterTextSearch {
 public:
     // `expectedKeys` only sizes the first allocations.

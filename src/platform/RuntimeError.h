@@ -12,7 +12,7 @@ enum ErrorNumber : int {
     kErrTypeMismatch = 13,
     kErrFileNotFound = 53,
     kErrInputPastEnd = 62,
-    kErrPermissionDenied = 70,
+    kErrPermissionDenied = 70, // raised for a file another program holds (in use)
     kErrPathFileAccess = 75,
     kErrPathNotFound = 76,
 };

@@ -71,7 +71,7 @@ bool IsPortOpen(int port, const std::string& baud);
 
 // Loads TRANS.DAT from `folder` (a text ending in the separator; created with port "1" and
 // baud "57600 " when missing), opens that port and on success stores port and baud in the
-// settings. False on any failure.
+// settings. False on any failure; one with TRANS.DAT leaves its description in gStatusText.
 bool LoadTransSettings(const std::string& folder);
 
 // --- Bytes --------------------------------------------------------------------------------

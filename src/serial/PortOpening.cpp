@@ -52,7 +52,9 @@ bool LoadTransSettings(const std::string& folder) {
         mdlLoadSetup::SetCommPort(record.Port);
         mdlLoadSetup::SetBaudRate(record.Baud);
         return true;
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        // The port error box shows why TRANS.DAT could not be used.
+        gStatusText = failureText(e);
         return false;
     }
 }

@@ -1,9 +1,16 @@
 #include "settings/TextFileService.h"
 
 #include "platform/RuntimeError.h"
+#include "settings/PlainFile.h"
 
 #include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/types.h>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 namespace kelvarin {
 
@@ -17,30 +24,62 @@ int fileErrorNumber(const fs::path& path, int osError) {
         return kErrPathNotFound;
     case ENOTDIR:
         return kErrPathNotFound;
-    case EACCES:
-    case EPERM:
-    case EROFS:
+    // Held by another program: busy, being run, or locked.
+    case EBUSY:
+    case ETXTBSY:
+    case EAGAIN:
+#if EWOULDBLOCK != EAGAIN
+    case EWOULDBLOCK:
+#endif
         return kErrPermissionDenied;
     default:
+        // Permissions, a read-only file system and the rest: the description tells which.
         return kErrPathFileAccess;
     }
 }
 
 void throwFileError(const fs::path& path, int osError) {
     const int number = fileErrorNumber(path, osError);
-    throw RuntimeError(number,
-                       RuntimeError::standardDescription(number) + " (" + path.string() + ")");
+    std::string where = path.string();
+    if (number == kErrPathFileAccess && osError != 0)
+        where += ": " + std::generic_category().message(osError);
+    throw RuntimeError(number, RuntimeError::standardDescription(number) + " (" + where + ")");
 }
+
+namespace {
+
+// The line end of a file open for reading at its start: CR when no LF stands anywhere in it but a
+// CR does (as old Macintosh programs write text), LF otherwise. Leaves the file at its start.
+char lineEndOf(std::FILE* file) {
+    std::vector<char> chunk(std::size_t{1} << 16);
+    bool sawCr = false;
+    bool sawLf = false;
+    std::size_t n = 0;
+    while (!sawLf && (n = std::fread(chunk.data(), 1, chunk.size(), file)) > 0) {
+        sawLf = std::memchr(chunk.data(), '\n', n) != nullptr;
+        sawCr = sawCr || std::memchr(chunk.data(), '\r', n) != nullptr;
+    }
+    const bool failed = std::ferror(file) != 0;
+    if (failed || std::fseek(file, 0, SEEK_SET) != 0)
+        return 0;
+    return !sawLf && sawCr ? '\r' : '\n';
+}
+
+} // namespace
 
 TextStream::TextStream(fs::path path, IoMode mode) : m_path(std::move(path)), m_mode(mode) {
     errno = 0;
     if (mode == IoMode::ForReading) {
-        if (fs::is_directory(m_path))
-            throw RuntimeError(kErrPathFileAccess,
-                               "Path/File access error (" + m_path.string() + ")");
-        m_in.open(m_path, std::ios::binary);
-        if (!m_in.is_open())
+        FileDescriptor fd = openPlainFile(m_path, O_RDONLY);
+        m_in = ::fdopen(fd.get(), "rb");
+        if (m_in == nullptr)
             throwFileError(m_path, errno);
+        fd.release();
+        m_lineEnd = lineEndOf(m_in);
+        if (m_lineEnd == 0) {
+            std::fclose(m_in);
+            throwReadError();
+        }
     } else {
         m_out.open(m_path, std::ios::binary | std::ios::trunc);
         if (!m_out.is_open())
@@ -61,22 +100,35 @@ void TextStream::requireOpen(IoMode mode) const {
         throw RuntimeError(kErrPathFileAccess, "Bad file mode (" + m_path.string() + ")");
 }
 
+void TextStream::throwReadError() const {
+    throw RuntimeError(kErrPathFileAccess, "Read error (" + m_path.string() + ")");
+}
+
 std::string TextStream::ReadLine() {
     requireOpen(IoMode::ForReading);
     if (AtEndOfStream())
         throw RuntimeError(kErrInputPastEnd);
-    std::string line;
-    std::getline(m_in, line, '\n');
-    if (m_in.bad())
-        throw RuntimeError(kErrPathFileAccess, "Read error (" + m_path.string() + ")");
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
-    return line;
+    const ssize_t got = ::getdelim(&m_line, &m_lineCapacity, m_lineEnd, m_in);
+    if (got < 0 || std::ferror(m_in))
+        throwReadError();
+    std::size_t length = static_cast<std::size_t>(got);
+    if (length > 0 && m_line[length - 1] == m_lineEnd)
+        --length;
+    if (m_lineEnd == '\n' && length > 0 && m_line[length - 1] == '\r')
+        --length;
+    return std::string(m_line, length);
 }
 
 bool TextStream::AtEndOfStream() {
     requireOpen(IoMode::ForReading);
-    return m_in.peek() == std::ifstream::traits_type::eof();
+    const int next = std::getc(m_in);
+    if (next == EOF) {
+        if (std::ferror(m_in))
+            throwReadError();
+        return true;
+    }
+    std::ungetc(next, m_in);
+    return false;
 }
 
 void TextStream::WriteLine(const std::string& text) {
@@ -96,7 +148,9 @@ void TextStream::Close() {
         return;
     m_open = false;
     if (m_mode == IoMode::ForReading) {
-        m_in.close();
+        std::free(m_line);
+        m_line = nullptr;
+        std::fclose(std::exchange(m_in, nullptr));
         return;
     }
     m_out.close();

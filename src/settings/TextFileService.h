@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -10,7 +11,8 @@ namespace kelvarin {
 enum class IoMode { ForReading = 1, ForWriting = 2 };
 
 // A text file opened by FileSystemObject::OpenTextFile. Text is single bytes: every byte 0 to
-// 255 passes unchanged both ways. Failures throw RuntimeError.
+// 255 passes unchanged both ways. Only a plain file is opened for reading (a folder, pipe or
+// device is RuntimeError 75), and opening never waits. Failures throw RuntimeError.
 class TextStream {
 public:
     ~TextStream(); // closes the file; a failure there is swallowed, call Close() to see it
@@ -18,8 +20,8 @@ public:
     TextStream(const TextStream&) = delete;
     TextStream& operator=(const TextStream&) = delete;
 
-    // The next line without its line end. A line ends at LF or CR LF; the last line need not
-    // end at all. Past the last line: RuntimeError 62.
+    // The next line without its line end. A line ends at LF or CR LF; in a file without any LF,
+    // at CR. The last line need not end at all. Past the last line: RuntimeError 62.
     std::string ReadLine();
 
     // True when nothing is left to read; at once for an empty file.
@@ -39,16 +41,21 @@ private:
     TextStream(std::filesystem::path path, IoMode mode);
 
     void requireOpen(IoMode mode) const;
+    [[noreturn]] void throwReadError() const;
 
     std::filesystem::path m_path;
     IoMode m_mode;
-    std::ifstream m_in;
+    std::FILE* m_in = nullptr;
+    char m_lineEnd = '\n';
+    // The last line read, as getdelim keeps it.
+    char* m_line = nullptr;
+    std::size_t m_lineCapacity = 0;
     std::ofstream m_out;
     bool m_open = false;
 };
 
 // The program's access to text files and to whole files. Failures throw RuntimeError with the
-// numbers 53 (file not found), 70 (permission denied), 75 (path/file access error) or
+// numbers 53 (file not found), 70 (file in use), 75 (path/file access error) or
 // 76 (path not found).
 class FileSystemObject {
 public:
@@ -72,10 +79,11 @@ public:
 };
 
 // The program's error number for an operating-system error of a file operation on `path`:
-// 53, 70, 75 or 76.
+// 53 (missing file), 76 (missing folder), 70 (a file another program holds: busy, being run or
+// locked) or 75 (anything else, a permission or a read-only file system included).
 int fileErrorNumber(const std::filesystem::path& path, int osError);
 
-// Throws that error, its description naming `path`.
+// Throws that error, its description naming `path`, and for 75 also the system's reason.
 [[noreturn]] void throwFileError(const std::filesystem::path& path, int osError);
 
 } // namespace kelvarin

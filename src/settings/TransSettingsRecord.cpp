@@ -1,11 +1,12 @@
 #include "settings/TransSettingsRecord.h"
 
 #include "platform/RuntimeError.h"
+#include "settings/PlainFile.h"
 #include "settings/TextFileService.h"
 
 #include <cerrno>
-#include <fstream>
-#include <iterator>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace kelvarin {
 
@@ -38,27 +39,35 @@ TransSettingsRecord TransSettingsRecord::fromBytes(const std::string& bytes) {
 }
 
 void writeTransSettingsFile(const std::filesystem::path& path, const TransSettingsRecord& record) {
-    errno = 0;
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out.is_open())
-        throwFileError(path, errno);
+    FileDescriptor file = openPlainFile(path, O_WRONLY | O_CREAT | O_TRUNC);
     const auto bytes = record.toBytes();
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (out.fail())
-        throw RuntimeError(kErrPathFileAccess, "Write error (" + path.string() + ")");
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(file.get(), bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            throw RuntimeError(kErrPathFileAccess, "Write error (" + path.string() + ")");
+        done += static_cast<std::size_t>(n);
+    }
+    file.close(path);
 }
 
 TransSettingsRecord readTransSettingsFile(const std::filesystem::path& path) {
-    errno = 0;
-    std::ifstream in(path, std::ios::binary);
-    if (!in.is_open())
-        throwFileError(path, errno);
+    FileDescriptor file = openPlainFile(path, O_RDONLY);
     std::string head(TransSettingsRecord::kSize, '\0');
-    in.read(head.data(), static_cast<std::streamsize>(head.size()));
-    if (in.bad())
-        throw RuntimeError(kErrPathFileAccess, "Read error (" + path.string() + ")");
-    head.resize(static_cast<std::size_t>(in.gcount()));
+    std::size_t done = 0;
+    while (done < head.size()) {
+        const ssize_t n = ::read(file.get(), head.data() + done, head.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            throw RuntimeError(kErrPathFileAccess, "Read error (" + path.string() + ")");
+        if (n == 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    head.resize(done);
     return TransSettingsRecord::fromBytes(head);
 }
 

@@ -33,10 +33,12 @@ struct TransSettingsRecord {
 // Cuts `value` to `width` characters or pads it with blanks to that width.
 std::string fitToWidth(const std::string& value, std::size_t width);
 
-// Replaces `path` with a file that holds exactly the record's 7 bytes. Throws RuntimeError.
+// Replaces the contents of the plain file `path`, created when missing, with exactly the record's
+// 7 bytes. Anything but a plain file of that name is refused untouched. Throws RuntimeError.
 void writeTransSettingsFile(const std::filesystem::path& path, const TransSettingsRecord& record);
 
-// The record at the start of the file at `path`. Throws RuntimeError when it cannot be read.
+// The record at the start of the file at `path`. Throws RuntimeError when it cannot be read or is
+// not a plain file (a folder, pipe or device: 75 saying so); never waits on a pipe.
 TransSettingsRecord readTransSettingsFile(const std::filesystem::path& path);
 
 // The record of TRANS.DAT at `path`; a missing file is first created with the default record.

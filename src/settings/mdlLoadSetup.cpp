@@ -100,6 +100,10 @@ void SaveTransSettings(const std::string& folder) {
     try {
         const std::filesystem::path path = TrimBlanks(folder) + "TRANS.DAT";
         std::error_code ec;
+        // Only a plain file is replaced: a folder, pipe or device of that name stays as it is.
+        const std::filesystem::file_status old = std::filesystem::status(path, ec);
+        if (std::filesystem::exists(old) && !std::filesystem::is_regular_file(old))
+            return;
         // An old file that cannot be deleted ends the save: nothing is written over it.
         if (!std::filesystem::remove(path, ec) && ec)
             return;

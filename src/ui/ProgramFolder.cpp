@@ -1,5 +1,7 @@
 #include "ui/ProgramFolder.h"
 
+#include "ui/QtPlatform.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QStandardPaths>
@@ -8,14 +10,14 @@
 namespace kelvarin {
 
 std::string decideProgramFolder() {
-    const QString exeDir = QCoreApplication::applicationDirPath();
-    if (::access(QFile::encodeName(exeDir).constData(), W_OK) == 0)
-        return QFile::encodeName(exeDir).toStdString();
+    const std::string exeDir = toFileName(QCoreApplication::applicationDirPath());
+    if (::access(exeDir.c_str(), W_OK) == 0)
+        return exeDir;
     QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     if (data.isEmpty())
         data = QDir::homePath() + QStringLiteral("/.local/share/Kelvarin");
     QDir().mkpath(data);
-    return QFile::encodeName(QDir::cleanPath(data)).toStdString();
+    return toFileName(QDir::cleanPath(data));
 }
 
 } // namespace kelvarin

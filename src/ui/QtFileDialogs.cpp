@@ -2,18 +2,12 @@
 
 #include "ui/QtPlatform.h"
 
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 
 namespace kelvarin {
 
 namespace {
-
-std::string fileSystemBytes(const QString& path) {
-    const QByteArray bytes = QFile::encodeName(path);
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
 
 QString withoutLeadingDot(const std::string& extension) {
     const QString text = fromBytes(extension);
@@ -37,7 +31,7 @@ std::optional<ChosenFile> QtFileDialogs::openFile(const OpenFileRequest& request
     QFileDialog dialog(m_parent, fromBytes(request.title));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setDirectory(QFile::decodeName(request.initialFolder.c_str()));
+    dialog.setDirectory(fromFileName(request.initialFolder));
     // The user sees the extension alone, not the pattern that matches it in any case.
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilter(anyCaseNameFilter(request.filter));
@@ -47,8 +41,7 @@ std::optional<ChosenFile> QtFileDialogs::openFile(const OpenFileRequest& request
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty())
         return ChosenFile{};
-    return ChosenFile{fileSystemBytes(files.first()),
-                      fileSystemBytes(QFileInfo(files.first()).fileName())};
+    return ChosenFile{toFileName(files.first()), toFileName(QFileInfo(files.first()).fileName())};
 }
 
 } // namespace kelvarin

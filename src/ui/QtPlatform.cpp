@@ -1,6 +1,7 @@
 #include "ui/QtPlatform.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QMessageBox>
 #include <QProgressBar>
 
@@ -31,11 +32,21 @@ MsgAnswer safeAnswer(MsgButtons buttons) {
 
 } // namespace
 
+QString fromFileName(const std::string& name) {
+    return QFile::decodeName(QByteArray(name.data(), static_cast<qsizetype>(name.size())));
+}
+
+std::string toFileName(const QString& text) {
+    const QByteArray bytes = QFile::encodeName(text);
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
 MsgAnswer QtMessageBoxes::show(const std::string& text, MsgIcon icon, MsgButtons buttons,
                                const std::string& title) {
     QMessageBox box(m_parent);
-    box.setWindowTitle(fromBytes(title.empty() ? std::string(kAppTitle) : title));
-    box.setText(fromBytes(text));
+    // A box's text may name files; the program's own texts are ASCII and read the same.
+    box.setWindowTitle(fromFileName(title.empty() ? std::string(kAppTitle) : title));
+    box.setText(fromFileName(text));
     switch (icon) {
     case MsgIcon::Information:
         box.setIcon(QMessageBox::Information);

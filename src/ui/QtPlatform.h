@@ -45,7 +45,13 @@ private:
 };
 
 // Single-byte text to and from the window's Unicode text: every byte stands for one character.
+// For the texts of the terminal's records and settings files, which hold one byte a character.
 QString fromBytes(const std::string& bytes);
 std::string toBytes(const QString& text);
+
+// A file name or path, or a text that names one, to and from the window's Unicode text: the
+// bytes are the file system's spelling of it (UTF-8 on Linux).
+QString fromFileName(const std::string& name);
+std::string toFileName(const QString& text);
 
 } // namespace kelvarin

@@ -33,7 +33,7 @@ void frmConverterMain::CmdDownload_Click() {
         try {
             m_progress->setValue(0);
             // The box's text names files to delete and copy: only a plain file name may pass.
-            const std::string boxText = toBytes(txtFile->text());
+            const std::string boxText = toFileName(txtFile->text());
             if (boxText.empty() || !IsPlainFileName(mdlLoadSetup::TrimBlanks(boxText))) {
                 refuseMasterFileBox();
                 return;
@@ -137,7 +137,7 @@ void frmConverterMain::refuseMasterFileBox() {
 
 bool frmConverterMain::convertMasterFile() {
     // The box is read again here; the user may have changed it while the status was fetched.
-    const std::string name = mdlLoadSetup::TrimBlanks(toBytes(txtFile->text()));
+    const std::string name = mdlLoadSetup::TrimBlanks(toFileName(txtFile->text()));
     if (!IsPlainFileName(name)) {
         refuseMasterFileBox();
         return false;

@@ -23,7 +23,7 @@ void frmConverterMain::cmdSerchFile_Click() {
             txtFile->setFocus();
             return;
         }
-        txtFile->setText(fromBytes(chosen->fileTitle));
+        txtFile->setText(fromFileName(chosen->fileTitle));
         if (!CopyToAppFolder(chosen->fileName, chosen->fileTitle))
             m_boxes->show("Source file cannot copied to " + folder + kCrLf +
                               "Please copy Master File to " + folder,

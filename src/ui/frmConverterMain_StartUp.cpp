@@ -28,7 +28,7 @@ void createDataFolder(const std::string& path) {
     if (std::filesystem::exists(std::filesystem::symlink_status(path, ec)))
         return;
     if (!std::filesystem::create_directory(path, ec) && ec)
-        throw RuntimeError(fileErrorNumber(path, ec.value()));
+        throwFileError(path, ec.value());
 }
 
 } // namespace
@@ -54,7 +54,7 @@ void frmConverterMain::Form_Load() {
 
         fraPortSettings->hide();
         if (!setupLine.empty())
-            txtFile->setText(fromBytes(setupLine));
+            txtFile->setText(fromFileName(setupLine));
 
         SetAppPath(TrimBlanks(m_programFolder + kPathSep));
         SetDataPath(TrimBlanks(m_programFolder + kPathSep + "Data"));

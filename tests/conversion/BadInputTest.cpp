@@ -60,13 +60,17 @@ TEST_F(BadInputTest, MegabyteLinesAreCutToTheirColumns) {
     EXPECT_EQ(std::filesystem::file_size(data("MASTER.DAT")), 128u);
 }
 
-TEST_F(BadInputTest, CarriageReturnOnlyLineEndsMakeOneHeaderLine) {
-    putData("AB.MST", "H1,H2\rT,N,K,S,,1,2,3,4,5,x\rT,N,K,S,,1,2,3,4,5,x\r");
+// A master file written with CR alone after each line (no LF anywhere) has its lines all the
+// same: the header and both accounts.
+TEST_F(BadInputTest, CarriageReturnOnlyLineEndsEndTheLines) {
+    putData("AB.MST", "H1,H2\rT,N,K1,S1,,1,2,3,4,5,x\rT,N,K2,S2,,1,2,3,4,5,x\r");
     ASSERT_TRUE(runChain("AB.MST"));
     EXPECT_EQ(dataBytes("AGENT.DAT").substr(0, 3), "H1" + nul(1));
-    // The second value runs to the next comma, CR included, cut at its width.
-    EXPECT_EQ(dataBytes("AGENT.DAT").substr(42, 9), "H2\rT" + nul(1) + sp(4));
-    EXPECT_EQ(dataBytes("MASTER.DAT"), "");
+    EXPECT_EQ(dataBytes("AGENT.DAT").substr(42, 9), "H2" + nul(1) + sp(6));
+    const std::string master = dataBytes("MASTER.DAT");
+    ASSERT_EQ(master.size(), 256u);
+    EXPECT_EQ(master.substr(0, 21), "K1" + nul(1) + sp(17) + "S");
+    EXPECT_EQ(master.substr(128, 21), "K2" + nul(1) + sp(17) + "S");
     expectOnlyDataFolderFiles();
 }
 

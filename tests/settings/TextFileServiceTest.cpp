@@ -27,8 +27,10 @@ protected:
 TEST_F(TextFileServiceTest, ReadingAcceptsCrLfAndLfAndAFinalLineWithoutEnd) {
     EXPECT_EQ(readAllLines("a\r\nb\nc"), (std::vector<std::string>{"a", "b", "c"}));
     EXPECT_EQ(readAllLines("a\r\n\r\n"), (std::vector<std::string>{"a", ""}));
-    // A lone CR is no line end; it stays in the line.
+    // A lone CR is no line end where LF ends lines; it stays in the line.
     EXPECT_EQ(readAllLines("a\rb\n"), (std::vector<std::string>{"a\rb"}));
+    // A file without any LF ends its lines with CR.
+    EXPECT_EQ(readAllLines("a\r\rb"), (std::vector<std::string>{"a", "", "b"}));
 }
 
 TEST_F(TextFileServiceTest, EmptyFileIsAtEndAtOnceAndReadingPastTheEndIsError62) {

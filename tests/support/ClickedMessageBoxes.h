@@ -111,7 +111,8 @@ private:
         QPointer<QMessageBox> alive(&box);
         EXPECT_EQ(QApplication::activeModalWidget(), &box) << "the box is not modal";
         const MsgButtons buttons = buttonsOf(box);
-        shown.push_back({toBytes(box.text()), iconOf(box), buttons, toBytes(box.windowTitle())});
+        shown.push_back(
+            {toFileName(box.text()), iconOf(box), buttons, toFileName(box.windowTitle())});
         if (onShow)
             onShow(shown.back().text);
         if (alive.isNull() || !box.isVisible())

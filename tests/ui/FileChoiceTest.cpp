@@ -1,6 +1,7 @@
 // "....": the master file chosen through the window's file dialog service, and the real
 // QFileDialog behind that service.
 #include "WindowHarness.h"
+#include "support/UsbTerminalSimulator.h"
 #include "ui/QtFileDialogs.h"
 
 #include <QApplication>
@@ -86,6 +87,46 @@ TEST(FileChoiceTest, ACopyThatFailsIsReportedAndTheNameStays) {
     EXPECT_EQ(h.boxes.shown[0].buttons, MsgButtons::Ok);
     EXPECT_EQ(h.boxes.shown[0].title, "Kelvarin_Ver.3");
     EXPECT_EQ(w.txtFile->text(), "A.MST");
+}
+
+// Names with letters beyond ASCII, spelt in UTF-8 as Linux names are: from QEL.INI, from the
+// dialog and as typed they show as those letters and name the file on disk; a Download sends the
+// base name's bytes as the agent code; a message naming a path shows its letters.
+TEST(FileChoiceTest, NamesWithLettersBeyondAsciiShowAndFindTheFileAsTheFileSystemSpellsThem) {
+    WindowHarness h;
+    TempFolder elsewhere;
+    const fs::path program = h.program.path() / "Kelvarin \xC3\xA9"; // "Kelvarin é"
+    fs::create_directory(program);
+    const std::string name = "\xC3\xA9T.MST"; // "éT.MST"
+    const QString shown = QString::fromUtf8("\u00e9T.MST");
+    writeBytes(program / "QEL.INI", name + "\r\n");
+    writeBytes(elsewhere.path() / name, "Head,H2\r\nSAV,N,K1,S1,05/03/2011,1,2,3,4,1,x\r\n");
+
+    frmConverterMain& w = h.load(true, program.string());
+    EXPECT_EQ(w.txtFile->text(), shown);
+
+    w.txtFile->clear();
+    h.files.answers = {ChosenFile{(elsewhere.path() / name).string(), name}};
+    w.cmdSerchFile->click();
+    EXPECT_EQ(w.txtFile->text(), shown);
+    EXPECT_EQ(readBytes(program / name), readBytes(elsewhere.path() / name));
+
+    UsbTerminalSimulator terminal(h.clock, *h.hid);
+    h.hid->devices = {{"VORIXAN", "MERIDOCK", "SN-1", 0x0483, 0x5750}};
+    terminal.files["STATUS.DAT"] = "\x02";
+    w.txtFile->setText(shown); // as typed
+    w.CmdDownload->click();
+    ASSERT_EQ(h.boxes.shown.size(), 2u);
+    EXPECT_EQ(h.boxes.shown[1].text, "Data Downloaded to Vorixan Successfully");
+    // The agent code: the base name's 3 bytes, a blank up to 4, NUL, then blanks.
+    EXPECT_EQ(terminal.files["AGENT.DAT"].substr(26, 16),
+              "\xC3\xA9T " + std::string(1, '\0') + std::string(11, ' '));
+
+    w.txtFile->setText(QString::fromUtf8("\u00e9X.MST"));
+    w.CmdDownload->click();
+    ASSERT_EQ(h.boxes.shown.size(), 3u);
+    EXPECT_EQ(h.boxes.shown[2].text,
+              "Error No: 53     File not found (" + (program / "\xC3\xA9X.MST").string() + ")");
 }
 
 // Runs `answer` on the file dialog once it is shown.

@@ -3,13 +3,16 @@
 #include "support/PseudoTerminal.h"
 #include "ui/QtPlatform.h"
 
+#include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 #include <cerrno>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace kelvarin::test {
 namespace {
@@ -75,6 +78,50 @@ TEST(StartUpTest, PortErrorTextIsExact) {
     EXPECT_EQ(mdlLoadSetup::GetCommPort(), "");
 }
 
+// Settings files that are pipes or folders: start-up, "Port Settings" and "&Save" never wait on
+// them, and the port error box and the status box say why TRANS.DAT cannot be used.
+TEST(StartUpTest, SettingsFilesThatAreNotPlainFilesAreRefusedWithTheirReasonWithoutWaiting) {
+    WindowHarness h;
+    const fs::path transDat = h.program.path() / "TRANS.DAT";
+    ASSERT_EQ(::mkfifo(transDat.c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((h.program.path() / "QEL.INI").c_str(), 0600), 0);
+    const std::string pipeReason =
+        "Path/File access error (" + transDat.string() + ": a pipe, not a plain file)";
+
+    frmConverterMain& w = h.load(true);
+    ASSERT_EQ(h.boxes.shown.size(), 1u);
+    EXPECT_EQ(h.boxes.shown[0].text, "Communication Port Error!\r\n" + pipeReason +
+                                         " or specify another valid Port and Baud rate");
+    EXPECT_EQ(h.boxes.shown[0].icon, MsgIcon::Exclamation);
+    EXPECT_FALSE(w.fraPortSettings->isHidden());
+    EXPECT_EQ(w.txtFile->text(), "");
+    EXPECT_FALSE(w.MSComm1().portOpen());
+
+    w.chkIR->click();
+    w.cmdSearchPort->click();
+    ASSERT_EQ(h.boxes.shown.size(), 2u);
+    EXPECT_EQ(h.boxes.shown[1].text, pipeReason);
+    EXPECT_EQ(h.boxes.shown[1].icon, MsgIcon::None);
+    EXPECT_EQ(h.boxes.shown[1].title, "Kelvarin");
+
+    // The port opens and is kept for this run; the pipe is not replaced by a file.
+    w.txtPortSetup->setText("2");
+    w.cmdPortOK->click();
+    ASSERT_EQ(h.boxes.shown.size(), 3u);
+    EXPECT_EQ(h.boxes.shown[2].text, "Communication Port Configuared successfully   ");
+    EXPECT_TRUE(w.MSComm1().portOpen());
+    EXPECT_TRUE(fs::is_fifo(transDat));
+
+    WindowHarness h2;
+    fs::create_directory(h2.program.path() / "TRANS.DAT");
+    h2.load(true);
+    ASSERT_EQ(h2.boxes.shown.size(), 1u);
+    EXPECT_EQ(h2.boxes.shown[0].text,
+              "Communication Port Error!\r\nPath/File access error (" +
+                  (h2.program.path() / "TRANS.DAT").string() +
+                  ": a folder, not a plain file) or specify another valid Port and Baud rate");
+}
+
 TEST(StartUpTest, QelIniNameGoesIntoTheMasterFileBoxTrimmed) {
     WindowHarness h;
     writeBytes(h.program.path() / "QEL.INI", "  AB12.MST  \r\nignored\r\n");
@@ -82,11 +129,12 @@ TEST(StartUpTest, QelIniNameGoesIntoTheMasterFileBoxTrimmed) {
     EXPECT_EQ(w.txtFile->text(), "AB12.MST");
 }
 
-TEST(StartUpTest, QelIniOfBinaryBytesIsShownAsItsCharactersWithoutHarm) {
+// Bytes that spell no name in the file system's encoding show as replacement characters.
+TEST(StartUpTest, QelIniOfBinaryBytesIsShownWithoutHarm) {
     WindowHarness h;
     writeBytes(h.program.path() / "QEL.INI", std::string("\x01\xe9\xff", 3));
     frmConverterMain& w = h.load(true);
-    EXPECT_EQ(toBytes(w.txtFile->text()), std::string("\x01\xe9\xff", 3));
+    EXPECT_EQ(w.txtFile->text(), QString::fromUtf16(u"\u0001\ufffd\ufffd"));
     EXPECT_TRUE(w.MSComm1().portOpen());
 }
 
@@ -112,7 +160,8 @@ TEST(StartUpTest, ADataFolderThatCannotBeCreatedEndsStartUpWithItsError) {
     const std::string missingFolder = h.program.str() + "/gone";
     frmConverterMain& w = h.load(true, missingFolder);
     ASSERT_EQ(h.boxes.shown.size(), 1u);
-    EXPECT_EQ(h.boxes.shown[0].text, "Error No: 76     Path not found");
+    EXPECT_EQ(h.boxes.shown[0].text,
+              "Error No: 76     Path not found (" + missingFolder + "/Data)");
     EXPECT_EQ(h.boxes.shown[0].icon, MsgIcon::Information);
     EXPECT_EQ(h.boxes.shown[0].title, "Kelvarin_Ver.3");
     // The remaining steps are skipped: no port opened, nothing written.
@@ -120,30 +169,36 @@ TEST(StartUpTest, ADataFolderThatCannotBeCreatedEndsStartUpWithItsError) {
     EXPECT_FALSE(fs::exists(missingFolder));
 }
 
-// A folder where this process may not create the Data folder: a read-only temporary folder, or
-// for a user whose rights ignore that, /sys, which refuses new folders to everyone.
-std::string unwritableFolder(const TempFolder& tmp) {
+// A folder where this process may not create the Data folder, with the system's reason: a
+// read-only temporary folder, or for a user whose rights ignore that, /sys, which refuses new
+// folders to everyone.
+struct UnwritableFolder {
+    std::string path;
+    std::string reason;
+};
+UnwritableFolder unwritableFolder(const TempFolder& tmp) {
     fs::permissions(tmp.path(), fs::perms::owner_read | fs::perms::owner_exec);
     if (::access(tmp.str().c_str(), W_OK) != 0)
-        return tmp.str();
+        return {tmp.str(), "Permission denied"};
     std::error_code ec;
     if (!fs::create_directory("/sys/kelvarin-probe", ec) &&
         (ec.value() == EPERM || ec.value() == EACCES || ec.value() == EROFS))
-        return "/sys";
+        return {"/sys", ec.message()};
     fs::remove("/sys/kelvarin-probe", ec);
     return {};
 }
 
-TEST(StartUpTest, AnUnwritableProgramFolderReportsPermissionDenied) {
+// Not being allowed to write is no file in use: the error names the folder and the reason.
+TEST(StartUpTest, AnUnwritableProgramFolderReportsThePathAndTheReason) {
     WindowHarness h;
     TempFolder readOnly;
-    const std::string folder = unwritableFolder(readOnly);
-    if (folder.empty())
+    const UnwritableFolder folder = unwritableFolder(readOnly);
+    if (folder.path.empty())
         GTEST_SKIP() << "no folder here refuses new folders";
-    frmConverterMain& w = h.load(true, folder);
+    frmConverterMain& w = h.load(true, folder.path);
     ASSERT_EQ(h.boxes.shown.size(), 1u);
-    EXPECT_EQ(h.boxes.shown[0].text,
-              "   Database already running    \r\n   Please close database  ");
+    EXPECT_EQ(h.boxes.shown[0].text, "Error No: 75     Path/File access error (" + folder.path +
+                                         "/Data: " + folder.reason + ")");
     EXPECT_EQ(h.boxes.shown[0].icon, MsgIcon::Information);
     EXPECT_FALSE(w.MSComm1().portOpen());
 }

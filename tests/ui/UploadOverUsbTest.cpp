@@ -183,7 +183,8 @@ TEST(UploadOverUsbTest, ARunTimeErrorKeepsTheCollectionAsideAndRestoresTheWindow
     ASSERT_EQ(r.boxes.shown.size(), 2u);
     r.expectBox(1,
                 "Error No: 75     Path/File access error (" + (r.dataFolder() / "A1.TXT").string() +
-                    ")\r\nThe collection is kept as " + (r.dataFolder() / kept).string(),
+                    ": Is a directory)\r\nThe collection is kept as " +
+                    (r.dataFolder() / kept).string(),
                 MsgIcon::Information, MsgButtons::Ok, "Kelvarin_Ver.3");
     EXPECT_EQ(r.terminal->commands, std::string({kConnect, kDisconnect}));
     EXPECT_FALSE(fs::exists(r.dataFolder() / "MASTER.TRN"));
@@ -255,7 +256,7 @@ TEST(UploadOverUsbTest, ACollectionThatCannotBeMovedStaysAndStopsTheNextUpload) 
     ASSERT_EQ(r.boxes.shown.size(), 2u);
     r.expectBox(1,
                 "Error No: 75     Path/File access error (" + (r.dataFolder() / "A1.TXT").string() +
-                    ")\r\nThe collection is kept as " + trn.string(),
+                    ": Is a directory)\r\nThe collection is kept as " + trn.string(),
                 MsgIcon::Information, MsgButtons::Ok, "Kelvarin_Ver.3");
 
     r.window->cmdUpload->click();
@@ -295,7 +296,7 @@ TEST(UploadOverUsbTest, AFailedConversionKeepsBothCollectionsAndReportsNoSuccess
     const fs::path kept = r.dataFolder() / "MASTER-20261206-143005-2.TRN";
     r.expectBox(1,
                 "Error No: 75     Path/File access error (" + master.string() +
-                    ")\r\nThe collection is kept as " + kept.string(),
+                    ": Is a directory)\r\nThe collection is kept as " + kept.string(),
                 MsgIcon::Information, MsgButtons::Ok, "MERIDOCK");
     EXPECT_TRUE(fs::is_directory(master));
     EXPECT_EQ(r.terminal->commands, std::string({kConnect, kDisconnect}));
