@@ -192,6 +192,10 @@ bool SerialTerminalSimulator::sendPacket(int index, std::int16_t number, std::ui
 void SerialTerminalSimulator::dropIfDue(int packetsDone) {
     if (faults.dropConnectionAfterPackets > 0 && packetsDone >= faults.dropConnectionAfterPackets)
         m_silent = true;
+    if (faults.hangUpAfterPackets > 0 && packetsDone >= faults.hangUpAfterPackets) {
+        m_link.hangUp();
+        throw LinkStopped{};
+    }
 }
 
 void SerialTerminalSimulator::sendFile(const std::string& name) {

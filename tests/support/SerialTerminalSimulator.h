@@ -17,6 +17,10 @@ public:
 
     // Sends bytes to the PC.
     virtual void write(const std::string& bytes) = 0;
+
+    // Ends the link as a pulled USB-serial adapter does: where the link can, the PC's port
+    // hangs up; otherwise the terminal just falls silent. Nothing is read or written after it.
+    virtual void hangUp() {}
 };
 
 // Faults on demand, one named switch each. Packet numbers count the data packets of a file from
@@ -49,6 +53,9 @@ struct TerminalFaults {
     bool countMismatch = false;
     // After this many packets of a file the connection drops: the terminal falls silent.
     int dropConnectionAfterPackets = 0;
+    // After this many packets of a file the link hangs up (TerminalLink::hangUp) and the
+    // terminal is gone.
+    int hangUpAfterPackets = 0;
     // PC to terminal: the '3' accepting this packet arrives garbled.
     int garbleReplyToPacket = 0;
     // Terminal to PC: stray bytes between the 08 08 and the F3 of this packet.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/FakeClock.h"
+#include "support/PseudoTerminal.h"
 #include "support/ScriptedSerialControl.h"
 #include "support/SerialTerminalSimulator.h"
 
@@ -17,13 +18,20 @@ namespace kelvarin::test {
 class PtyTerminalLink final : public TerminalLink {
 public:
     explicit PtyTerminalLink(int masterFd) : m_fd(masterFd) {}
+    // hangUp() closes the master side of `pty`: the program's side hangs up.
+    explicit PtyTerminalLink(PseudoTerminal& pty) : m_fd(pty.masterFd()), m_pty(&pty) {}
 
     bool readByte(std::uint8_t& b) override;
     void write(const std::string& bytes) override;
+    void hangUp() override;
     void stop() { m_stopped = true; }
+    // Whether hangUp() has closed the master.
+    bool hungUp() const { return m_hungUp; }
 
 private:
     int m_fd;
+    PseudoTerminal* m_pty = nullptr;
+    std::atomic<bool> m_hungUp{false};
     std::atomic<bool> m_stopped{false};
     std::string m_buffer;
     std::size_t m_pos = 0;
