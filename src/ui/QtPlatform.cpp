@@ -15,6 +15,22 @@ std::string toBytes(const QString& text) {
     return std::string(latin.constData(), static_cast<std::size_t>(latin.size()));
 }
 
+namespace {
+
+MsgAnswer safeAnswer(MsgButtons buttons) {
+    switch (buttons) {
+    case MsgButtons::Ok:
+        return MsgAnswer::Ok;
+    case MsgButtons::OkCancel:
+        return MsgAnswer::Cancel;
+    case MsgButtons::YesNo:
+        break;
+    }
+    return MsgAnswer::No;
+}
+
+} // namespace
+
 MsgAnswer QtMessageBoxes::show(const std::string& text, MsgIcon icon, MsgButtons buttons,
                                const std::string& title) {
     QMessageBox box(m_parent);
@@ -45,7 +61,11 @@ MsgAnswer QtMessageBoxes::show(const std::string& text, MsgIcon icon, MsgButtons
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         break;
     }
+    // Escape, and the window's close button where the box has one, give the box's safe button:
+    // Cancel, No, or OK on a box with OK alone. Anything else exec() may return answers the same.
     switch (box.exec()) {
+    case QMessageBox::Ok:
+        return MsgAnswer::Ok;
     case QMessageBox::Cancel:
         return MsgAnswer::Cancel;
     case QMessageBox::Yes:
@@ -53,10 +73,7 @@ MsgAnswer QtMessageBoxes::show(const std::string& text, MsgIcon icon, MsgButtons
     case QMessageBox::No:
         return MsgAnswer::No;
     default:
-        // A box closed without a choice answers with its safe button.
-        return buttons == MsgButtons::Ok         ? MsgAnswer::Ok
-               : buttons == MsgButtons::OkCancel ? MsgAnswer::Cancel
-                                                 : MsgAnswer::No;
+        return safeAnswer(buttons);
     }
 }
 

@@ -19,7 +19,8 @@ class CLSUSBProbe;
 // The PC's end of the USB link to the terminal: finds and opens it among the HID devices and
 // carries command words, the clock and whole files in reports of 64 data bytes. Every wait for
 // the terminal ends after 5 seconds without the awaited report; each exchange starts with a
-// one-second pause that does not yield. Texts are byte strings: bytes 0 to 255 pass unchanged.
+// one-second pause during which the window's events are handled, as in every other wait. Texts are
+// byte strings: bytes 0 to 255 pass unchanged.
 class CLSUSB {
 public:
     // The parts are borrowed and must outlive the object.
@@ -58,7 +59,7 @@ private:
     void ReadReport();
     // True when more than Seconds have passed since StartTime.
     bool IsUsbTimedOut(Time StartTime, std::int32_t Seconds);
-    // Returns once Seconds have passed; does not yield.
+    // Returns once Seconds have passed, yielding at least every 10 ms meanwhile.
     void UsbDelay(double Seconds);
     // Text before the first Delim; empty when Delim is absent.
     static std::string LeftOf(const std::string& Text, const std::string& Delim);

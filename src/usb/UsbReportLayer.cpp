@@ -43,11 +43,16 @@ void CLSUSB::UsbDelay(double Seconds) {
     const Time start = m_clock.monotonicNow();
     const auto length =
         std::chrono::duration_cast<Time>(std::chrono::duration<double>(std::max(Seconds, 0.0)));
+    // Sleeps in short slices so the window stays as responsive as in the other waits.
+    const Time slice = std::chrono::milliseconds(10);
     for (;;) {
-        const Time elapsed = m_clock.monotonicNow() - start;
-        if (elapsed >= length)
+        if (m_clock.monotonicNow() - start >= length)
             return;
-        m_clock.sleepFor(length - elapsed);
+        m_pump.yield();
+        const Time left = length - (m_clock.monotonicNow() - start);
+        if (left <= Time::zero())
+            return;
+        m_clock.sleepFor(std::min(left, slice));
     }
 }
 

@@ -41,7 +41,7 @@ TEST(DownloadOverSerialTest, SendsTheClockThenTheFiveConvertedFilesAndUndoesTheW
     r.window->CmdDownload->click();
     r.stopTerminal();
 
-    ASSERT_EQ(r.boxes.shown().size(), 2u);
+    ASSERT_EQ(r.boxes.shown.size(), 2u);
     r.expectBox(0, kConfirmation, MsgIcon::None, MsgButtons::OkCancel, "Kelvarin_Ver.3");
     r.expectBox(1, "Data Downloaded to Vorixan Successfully", MsgIcon::Information, MsgButtons::Ok,
                 "Kelvarin_Ver.3");
@@ -79,7 +79,7 @@ TEST(DownloadOverSerialTest, AFailedStatusFetchStopsWithoutTheOldStatusFile) {
     r.window->CmdDownload->click();
     r.stopTerminal();
 
-    ASSERT_EQ(r.boxes.shown().size(), 1u);
+    ASSERT_EQ(r.boxes.shown.size(), 1u);
     r.expectBox(0, "Validation of collection status failed. cannot download at this time ",
                 MsgIcon::Exclamation, MsgButtons::Ok, "Kelvarin");
     EXPECT_EQ(r.sim.commands, std::vector<std::string>{"1 STATUS.DAT"});
@@ -103,7 +103,7 @@ TEST_P(NotUploadedOverSerial, RefusesAndClearsTheMasterFileBox) {
     r.window->CmdDownload->click();
     r.stopTerminal();
 
-    ASSERT_EQ(r.boxes.shown().size(), 1u);
+    ASSERT_EQ(r.boxes.shown.size(), 1u);
     r.expectBox(0, "Collection does not uploded. Cannot download at this time",
                 MsgIcon::Information, MsgButtons::Ok, "Kelvarin_Ver.3");
     EXPECT_EQ(r.sim.commands, std::vector<std::string>{"1 STATUS.DAT"});
@@ -120,14 +120,14 @@ TEST(DownloadOverSerialTest, CancelAtTheConfirmationSendsNothingAndDeletesMaster
     SerialWindowRig r;
     r.putMasterFile("ABCD.MST", masterFileText(2));
     r.sim.files["STATUS.DAT"] = kUploadedOnly;
-    r.boxes.answers() = {MsgAnswer::Cancel};
+    r.boxes.answers = {MsgAnswer::Cancel};
     r.window->txtFile->setText("ABCD.MST");
     r.startTerminal();
 
     r.window->CmdDownload->click();
     r.stopTerminal();
 
-    ASSERT_EQ(r.boxes.shown().size(), 1u);
+    ASSERT_EQ(r.boxes.shown.size(), 1u);
     r.expectBox(0, kConfirmation, MsgIcon::None, MsgButtons::OkCancel, "Kelvarin_Ver.3");
     EXPECT_EQ(r.sim.commands, std::vector<std::string>{"1 STATUS.DAT"});
     EXPECT_EQ(r.dataFiles(),
@@ -171,7 +171,7 @@ TEST_P(SendFailureOverSerial, ShowsTheFailureAndDeletesTheCopy) {
     r.window->CmdDownload->click();
     r.stopTerminal();
 
-    ASSERT_EQ(r.boxes.shown().size(), 2u);
+    ASSERT_EQ(r.boxes.shown.size(), 2u);
     r.expectBox(1, "Downloaded to Vorixan failed", MsgIcon::Information, MsgButtons::Ok,
                 "Kelvarin_Ver.3");
     r.sim.files.erase("STATUS.DAT");
@@ -219,7 +219,7 @@ TEST(DownloadOverSerialTest, ARunTimeErrorDuringTheTransferLeavesEverythingAsItW
     r.window->CmdDownload->click();
     r.stopTerminal();
 
-    ASSERT_EQ(r.boxes.shown().size(), 2u);
+    ASSERT_EQ(r.boxes.shown.size(), 2u);
     r.expectBox(1, "Error No: 8012     Operation valid only when the port is open",
                 MsgIcon::Information, MsgButtons::Ok, "Kelvarin_Ver.3");
     frmConverterMain& w = *r.window;
@@ -254,7 +254,7 @@ TEST_P(EndDuringAWait, TheCommandStopsAtItsNextWaitAndShowsNothingMore) {
             return;
         }
         if (byExit)
-            r.window->cmdCancel->click(); // the recorder answers Yes
+            r.window->cmdCancel->click(); // Yes is clicked in the box
         else
             r.window->close();
     };
@@ -266,10 +266,10 @@ TEST_P(EndDuringAWait, TheCommandStopsAtItsNextWaitAndShowsNothingMore) {
     EXPECT_EQ(r.endCalls, 1);
     EXPECT_EQ(yieldsAfterEnd, 0);
     if (byExit) {
-        ASSERT_EQ(r.boxes.shown().size(), 1u);
-        EXPECT_EQ(r.boxes.shown()[0].text, "Do You Want to Exit ?");
+        ASSERT_EQ(r.boxes.shown.size(), 1u);
+        EXPECT_EQ(r.boxes.shown[0].text, "Do You Want to Exit ?");
     } else {
-        EXPECT_TRUE(r.boxes.shown().empty());
+        EXPECT_TRUE(r.boxes.shown.empty());
     }
     EXPECT_FALSE(r.window->commandRunning());
     EXPECT_FALSE(ModTrans::IsTransferFileOpen());

@@ -46,7 +46,7 @@ TEST(DownloadOverUsbTest, SendsClockFilesAndShutdownWhileASecondClickIsIgnored) 
     r.window->CmdDownload->click();
 
     EXPECT_TRUE(clickedAgain);
-    ASSERT_EQ(r.boxes.shown().size(), 2u);
+    ASSERT_EQ(r.boxes.shown.size(), 2u);
     r.expectBox(0, kConfirmation, MsgIcon::None, MsgButtons::OkCancel, "Kelvarin_Ver.3");
     r.expectBox(1, "Data Downloaded to Vorixan Successfully", MsgIcon::Information, MsgButtons::Ok,
                 "Kelvarin_Ver.3");
@@ -84,7 +84,7 @@ TEST(DownloadOverUsbTest, NoTerminalFoundTouchesNothing) {
 
     r.window->CmdDownload->click();
 
-    ASSERT_EQ(r.boxes.shown().size(), 1u);
+    ASSERT_EQ(r.boxes.shown.size(), 1u);
     r.expectBox(0, "Device not found!\r\nTo Download data keep device in transfer mode",
                 MsgIcon::Exclamation, MsgButtons::Ok, "Kelvarin");
     EXPECT_TRUE(r.hid->written.empty());
@@ -102,7 +102,7 @@ TEST(DownloadOverUsbTest, AFailedStatusFetchDisconnects) {
 
     r.window->CmdDownload->click(); // the terminal has no STATUS.DAT and never answers
 
-    ASSERT_EQ(r.boxes.shown().size(), 1u);
+    ASSERT_EQ(r.boxes.shown.size(), 1u);
     r.expectBox(0, "Validation of collection status failed. cannot download at this time ",
                 MsgIcon::Exclamation, MsgButtons::Ok, "Kelvarin");
     EXPECT_EQ(r.terminal->commands, std::string({kConnect, kDisconnect}));
@@ -121,7 +121,7 @@ TEST(DownloadOverUsbTest, AStatusFileGoneAfterTheFetchCountsAsNotUploaded) {
 
     r.window->CmdDownload->click();
 
-    ASSERT_EQ(r.boxes.shown().size(), 1u);
+    ASSERT_EQ(r.boxes.shown.size(), 1u);
     r.expectBox(0, "Collection does not uploded. Cannot download at this time",
                 MsgIcon::Information, MsgButtons::Ok, "Kelvarin_Ver.3");
     EXPECT_EQ(r.terminal->commands, std::string({kConnect, kDisconnect}));
@@ -135,12 +135,12 @@ TEST(DownloadOverUsbTest, CancelOfAMasterFileWithAnEmptyBaseNameDisconnects) {
     UsbWindowRig r;
     r.putMasterFile(".MST", masterFileText(2));
     r.terminal->files["STATUS.DAT"] = kUploadedOnly;
-    r.boxes.answers() = {MsgAnswer::Cancel};
+    r.boxes.answers = {MsgAnswer::Cancel};
     r.window->txtFile->setText(".MST");
 
     r.window->CmdDownload->click();
 
-    ASSERT_EQ(r.boxes.shown().size(), 1u);
+    ASSERT_EQ(r.boxes.shown.size(), 1u);
     r.expectBox(0, kConfirmation, MsgIcon::None, MsgButtons::OkCancel, "Kelvarin_Ver.3");
     EXPECT_EQ(r.terminal->commands, std::string({kConnect, kDisconnect}));
     EXPECT_TRUE(r.terminal->clockDigits.empty());
@@ -177,7 +177,7 @@ TEST_P(TransferFailureOverUsb, DisconnectsShowsTheFailureAndDeletesTheCopy) {
 
     r.window->CmdDownload->click();
 
-    ASSERT_EQ(r.boxes.shown().size(), 2u);
+    ASSERT_EQ(r.boxes.shown.size(), 2u);
     r.expectBox(1, "Downloaded to Vorixan failed", MsgIcon::Information, MsgButtons::Ok,
                 "Kelvarin_Ver.3");
     EXPECT_EQ(r.filesSent(), f.sent);
@@ -215,7 +215,7 @@ TEST(DownloadOverUsbTest, MasterFileBoxNamingNoPlainFileIsRefusedBeforeAnyLinkOr
         r.window->CmdDownload->click();
         EXPECT_EQ(QApplication::focusWidget(), r.window->txtFile) << name;
     }
-    ASSERT_EQ(r.boxes.shown().size(), names.size());
+    ASSERT_EQ(r.boxes.shown.size(), names.size());
     for (std::size_t i = 0; i < names.size(); ++i)
         r.expectBox(i, kRefusedBox, MsgIcon::Exclamation, MsgButtons::Ok, "Kelvarin_Ver.3");
     EXPECT_TRUE(r.hid->written.empty());
@@ -229,7 +229,7 @@ TEST(DownloadOverUsbTest, MasterFileBoxNamingNoPlainFileIsRefusedBeforeAnyLinkOr
     r.window->txtFile->setText("ABCD.MST");
     r.pump.onYield = [&] { r.window->txtFile->setText("../ABCD.MST"); };
     r.window->CmdDownload->click();
-    ASSERT_EQ(r.boxes.shown().size(), names.size() + 1);
+    ASSERT_EQ(r.boxes.shown.size(), names.size() + 1);
     r.expectBox(names.size(), kRefusedBox, MsgIcon::Exclamation, MsgButtons::Ok, "Kelvarin_Ver.3");
     EXPECT_EQ(r.dataFiles(), (std::set<std::string>{"KEEP.DAT", "STATUS.DAT"}));
     EXPECT_FALSE(fs::exists(r.program.path().parent_path() / "Data" / "ABCD.MST"));
@@ -265,7 +265,7 @@ TEST_P(MasterFileNameOverUsb, EndsAfterTheCopyWithoutDisconnect) {
     std::string box = c.box;
     if (const auto at = box.find("%P"); at != std::string::npos)
         box.replace(at, 2, r.program.str());
-    ASSERT_EQ(r.boxes.shown().size(), 1u);
+    ASSERT_EQ(r.boxes.shown.size(), 1u);
     r.expectBox(0, box, c.icon, MsgButtons::Ok, "Kelvarin_Ver.3");
     EXPECT_EQ(r.terminal->commands, std::string{kConnect});
     EXPECT_EQ(r.dataFiles(), c.left);
@@ -317,9 +317,9 @@ TEST(DownloadOverUsbTest, AFailedConversionClearsTheBoxAndKeepsItsWorkFiles) {
 
     r.window->CmdDownload->click();
 
-    ASSERT_GE(r.boxes.shown().size(), 2u);
-    EXPECT_EQ(r.boxes.shown()[r.boxes.shown().size() - 2].text, "Type mismatch");
-    r.expectBox(r.boxes.shown().size() - 1, "Data Conversion Error! ", MsgIcon::Exclamation,
+    ASSERT_GE(r.boxes.shown.size(), 2u);
+    EXPECT_EQ(r.boxes.shown[r.boxes.shown.size() - 2].text, "Type mismatch");
+    r.expectBox(r.boxes.shown.size() - 1, "Data Conversion Error! ", MsgIcon::Exclamation,
                 MsgButtons::Ok, "Kelvarin_Ver.3");
     EXPECT_EQ(r.terminal->commands, std::string{kConnect});
     EXPECT_EQ(r.window->txtFile->text(), "");

@@ -95,7 +95,7 @@ TEST(PortSettingsTest, AClosedPortIsOpenedFromTheProgramFoldersTransDatCreatedWh
     EXPECT_NE(status.text.find("\r\nClose any application using same port"), std::string::npos);
     EXPECT_EQ(status.icon, MsgIcon::None);
     EXPECT_EQ(status.buttons, MsgButtons::Ok);
-    EXPECT_EQ(status.title, ""); // the application title
+    EXPECT_EQ(status.title, "Kelvarin"); // the application title
     EXPECT_EQ(w.txtPortSetup->text(), "3");
     EXPECT_FALSE(w.cmdPortOK->isEnabled());
     EXPECT_FALSE(w.MSComm1().portOpen());

@@ -3,9 +3,9 @@
 #include "serial/FileTransfer.h"
 #include "serial/ModTrans.h"
 #include "settings/mdlLoadSetup.h"
+#include "support/ClickedMessageBoxes.h"
 #include "support/FakeClock.h"
 #include "support/FakeHidLibrary.h"
-#include "support/MessageBoxRecorder.h"
 #include "support/PseudoTerminal.h"
 #include "support/ScriptedSerialControl.h"
 #include "support/SerialTerminalSimulator.h"
@@ -31,24 +31,6 @@
 
 // The real window driving a simulated terminal over either link, for the transfer commands.
 namespace kelvarin::test {
-
-// Records every box like MessageBoxRecorder and first lets the test act on it: the moment a
-// box opens is where a user or the outside world could change things.
-class HookedBoxes final : public MessageBoxes {
-public:
-    MsgAnswer show(const std::string& text, MsgIcon icon, MsgButtons buttons,
-                   const std::string& title) override {
-        if (onShow)
-            onShow(text);
-        return recorder.show(text, icon, buttons, title);
-    }
-
-    std::vector<MessageBoxRecorder::Shown>& shown() { return recorder.shown; }
-    std::deque<MsgAnswer>& answers() { return recorder.answers; }
-
-    MessageBoxRecorder recorder;
-    std::function<void(const std::string& text)> onShow;
-};
 
 // The window's event pump, with a test's action after every yield.
 class HookedQtPump final : public EventPump {
@@ -85,11 +67,11 @@ inline std::string masterFileText(int accounts) {
     return text;
 }
 
-// What the rigs share: the program folder, the window's recorded boxes and what the data
-// folder holds.
+// What the rigs share: the program folder, the window's real boxes as the user answers them
+// and what the data folder holds.
 struct WindowRigBase {
     TempFolder program;
-    HookedBoxes boxes;
+    ClickedMessageBoxes boxes;
     int endCalls = 0;
     std::unique_ptr<frmConverterMain> window;
 
@@ -127,8 +109,8 @@ struct WindowRigBase {
     }
     void expectBox(std::size_t i, const std::string& text, MsgIcon icon, MsgButtons buttons,
                    const std::string& title) {
-        ASSERT_LT(i, boxes.shown().size());
-        const auto& box = boxes.shown()[i];
+        ASSERT_LT(i, boxes.shown.size());
+        const auto& box = boxes.shown[i];
         EXPECT_EQ(box.text, text);
         EXPECT_EQ(box.icon, icon);
         EXPECT_EQ(box.buttons, buttons);
@@ -154,7 +136,6 @@ struct UsbWindowRig : WindowRigBase {
 
     UsbWindowRig() {
         WindowServices s;
-        s.boxes = &boxes;
         s.clock = &clock;
         s.pump = &pump;
         s.serial = std::make_unique<ScriptedSerialControl>(&clock);
@@ -198,7 +179,6 @@ struct SerialWindowRig : WindowRigBase {
     SerialWindowRig() {
         std::filesystem::create_symlink(pty.slavePath(), program.path() / "COM1");
         WindowServices s;
-        s.boxes = &boxes;
         s.clock = &clock;
         s.pump = &pump;
         s.hid = std::make_unique<FakeHidLibrary>();

@@ -55,7 +55,7 @@ TEST_P(UploadOverSerial, ReplacesAnEarlierUploadFileAndDeletesMasterTrn) {
     }
     r.stopTerminal();
 
-    ASSERT_EQ(r.boxes.shown().size(), 2u);
+    ASSERT_EQ(r.boxes.shown.size(), 2u);
     r.expectBox(0, kConfirmation, MsgIcon::None, MsgButtons::OkCancel, "Kelvarin_Ver.3");
     r.expectBox(1, kSuccess, MsgIcon::Information, MsgButtons::Ok, "Kelvarin_Ver.3");
     EXPECT_EQ(r.sim.commands, kUploadCommands);
@@ -89,13 +89,13 @@ TEST(UploadOverSerialTest, CancelKeepsEarlierFilesAndAnUploadWithoutTransactions
     writeBytes(r.dataFolder() / "AGENT.DAT", agentFile("B2"));
     writeBytes(r.dataFolder() / "MASTER.TRN", oldTrn);
     writeBytes(r.dataFolder() / "MASTER.DAT", oldMaster);
-    r.boxes.answers() = {MsgAnswer::Cancel, MsgAnswer::Ok};
+    r.boxes.answers = {MsgAnswer::Cancel, MsgAnswer::Ok};
     r.window->ccrpPB->setValue(40);
     r.startTerminal();
 
     r.window->cmdUpload->click();
 
-    ASSERT_EQ(r.boxes.shown().size(), 1u);
+    ASSERT_EQ(r.boxes.shown.size(), 1u);
     r.expectBox(0, kConfirmation, MsgIcon::None, MsgButtons::OkCancel, "Kelvarin_Ver.3");
     EXPECT_EQ(r.dataFiles(), (std::set<std::string>{"AGENT.DAT", "MASTER.TRN", "MASTER.DAT"}));
     EXPECT_TRUE(r.dataBytes("MASTER.TRN") == oldTrn);
@@ -106,7 +106,7 @@ TEST(UploadOverSerialTest, CancelKeepsEarlierFilesAndAnUploadWithoutTransactions
     r.window->cmdUpload->click();
     r.stopTerminal();
 
-    ASSERT_EQ(r.boxes.shown().size(), 3u);
+    ASSERT_EQ(r.boxes.shown.size(), 3u);
     r.expectBox(2, "No Transaction made", MsgIcon::Information, MsgButtons::Ok, "Kelvarin_Ver.3");
     EXPECT_EQ(r.sim.commands, kUploadCommands);
     EXPECT_EQ(r.dataFiles(), (std::set<std::string>{"AGENT.DAT", "MASTER.DAT"}));

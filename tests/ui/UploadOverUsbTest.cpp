@@ -53,7 +53,7 @@ TEST(UploadOverUsbTest, WritesTheUploadFileDeletesMasterTrnAndIgnoresASecondClic
     r.window->cmdUpload->click();
 
     EXPECT_TRUE(clickedAgain);
-    ASSERT_EQ(r.boxes.shown().size(), 2u);
+    ASSERT_EQ(r.boxes.shown.size(), 2u);
     r.expectBox(0, kConfirmation, MsgIcon::None, MsgButtons::OkCancel, "Kelvarin_Ver.3");
     r.expectBox(1, kSuccess, MsgIcon::Information, MsgButtons::Ok, "Kelvarin_Ver.3");
     EXPECT_EQ(r.terminal->requests,
@@ -79,12 +79,12 @@ TEST(UploadOverUsbTest, CancelAtTheConfirmationTouchesNoFileAndDisconnects) {
     UsbWindowRig r;
     putCollection(r);
     writeBytes(r.dataFolder() / "MASTER.TRN", "old");
-    r.boxes.answers() = {MsgAnswer::Cancel};
+    r.boxes.answers = {MsgAnswer::Cancel};
     r.window->ccrpPB->setValue(40);
 
     r.window->cmdUpload->click();
 
-    ASSERT_EQ(r.boxes.shown().size(), 1u);
+    ASSERT_EQ(r.boxes.shown.size(), 1u);
     r.expectBox(0, kConfirmation, MsgIcon::None, MsgButtons::OkCancel, "Kelvarin_Ver.3");
     EXPECT_TRUE(r.terminal->requests.empty());
     EXPECT_EQ(r.terminal->commands, std::string({kConnect, kDisconnect}));
@@ -102,7 +102,7 @@ TEST(UploadOverUsbTest, NoTerminalFoundShowsU1AndChangesNothingElse) {
 
     r.window->cmdUpload->click();
 
-    ASSERT_EQ(r.boxes.shown().size(), 1u);
+    ASSERT_EQ(r.boxes.shown.size(), 1u);
     r.expectBox(0, "Device not found! \r\nTo Upload data keep device in transfer mode",
                 MsgIcon::Exclamation, MsgButtons::Ok, "Kelvarin_Ver.3");
     EXPECT_TRUE(r.hid->written.empty());
@@ -120,7 +120,7 @@ TEST(UploadOverUsbTest, AFailedFileEndsTheCommandBeforeTheNextIsRequested) {
 
     r.window->cmdUpload->click();
 
-    ASSERT_EQ(r.boxes.shown().size(), 2u);
+    ASSERT_EQ(r.boxes.shown.size(), 2u);
     r.expectBox(1, kCommunicationError, MsgIcon::Exclamation, MsgButtons::Ok, "Kelvarin_Ver.3");
     EXPECT_EQ(r.terminal->requests, std::vector<std::string>{"AGENT.DAT"});
     EXPECT_EQ(r.terminal->commands, std::string({kConnect, kDisconnect}));
@@ -145,8 +145,8 @@ TEST(UploadOverUsbTest, AnAgentCodeWithFolderPartsWritesInsideTheDataFolder) {
 
     r.window->cmdUpload->click();
 
-    ASSERT_EQ(r.boxes.shown().size(), 2u);
-    EXPECT_EQ(r.boxes.shown()[1].text, kSuccess);
+    ASSERT_EQ(r.boxes.shown.size(), 2u);
+    EXPECT_EQ(r.boxes.shown[1].text, kSuccess);
     const std::string file = r.dataBytes(".._.._X1.TXT");
     EXPECT_EQ(file.substr(0, file.find('\r')), "../../X1,2,112.50");
     EXPECT_EQ(r.dataFiles(), (std::set<std::string>{"AGENT.DAT", "MASTER.DAT", ".._.._X1.TXT"}));
@@ -163,7 +163,7 @@ TEST(UploadOverUsbTest, ARunTimeErrorRestoresTheWindowAndDisconnects) {
 
     r.window->cmdUpload->click();
 
-    ASSERT_EQ(r.boxes.shown().size(), 2u);
+    ASSERT_EQ(r.boxes.shown.size(), 2u);
     r.expectBox(
         1, "Error No: 75     Path/File access error (" + (r.dataFolder() / "A1.TXT").string() + ")",
         MsgIcon::Information, MsgButtons::Ok, "Kelvarin_Ver.3");
@@ -190,7 +190,7 @@ TEST(UploadOverUsbTest, AFailedConversionKeepsMasterTrnAndReportsNoSuccess) {
 
     r.window->cmdUpload->click();
 
-    ASSERT_EQ(r.boxes.shown().size(), 2u);
+    ASSERT_EQ(r.boxes.shown.size(), 2u);
     r.expectBox(1, "Error No: 75     Path/File access error (" + master.string() + ")",
                 MsgIcon::Information, MsgButtons::Ok, "MERIDOCK");
     EXPECT_TRUE(fs::is_directory(master));

@@ -2,9 +2,9 @@
 
 #include "serial/ModTrans.h"
 #include "settings/mdlLoadSetup.h"
+#include "support/ClickedMessageBoxes.h"
 #include "support/FakeClock.h"
 #include "support/FakeHidLibrary.h"
-#include "support/MessageBoxRecorder.h"
 #include "support/ScriptedFileDialogs.h"
 #include "support/ScriptedSerialControl.h"
 #include "support/TempFolder.h"
@@ -15,11 +15,11 @@
 
 namespace kelvarin::test {
 
-// A window loaded in a temporary program folder with recorded message boxes and a fake
-// clock. `serial` null means the real serial control.
+// A window loaded in a temporary program folder with its real message boxes, answered by
+// clicking them, and a fake clock. `serial` null means the real serial control.
 struct WindowHarness {
     TempFolder program;
-    MessageBoxRecorder boxes;
+    ClickedMessageBoxes boxes;
     ScriptedFileDialogs files;
     FakeClock clock;
     FakeEventPump pump{clock};
@@ -42,7 +42,6 @@ struct WindowHarness {
     // Loads the window; with `scriptedPort` its serial control is a ScriptedSerialControl.
     frmConverterMain& load(bool scriptedPort, const std::string& folder = {}) {
         WindowServices s;
-        s.boxes = &boxes;
         s.fileDialogs = &files;
         s.clock = &clock;
         s.pump = &pump;
