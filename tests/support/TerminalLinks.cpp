@@ -89,6 +89,11 @@ void ScriptedTerminalLink::write(const std::string& bytes) {
     m_toPc += bytes;
 }
 
+bool ScriptedTerminalLink::stopped() const {
+    std::lock_guard lock(m_mutex);
+    return m_stopped;
+}
+
 void ScriptedTerminalLink::stop() {
     std::lock_guard lock(m_mutex);
     m_stopped = true;

@@ -24,6 +24,7 @@ public:
     bool readByte(std::uint8_t& b) override;
     void write(const std::string& bytes) override;
     void hangUp() override;
+    bool stopped() const override { return m_stopped; }
     void stop() { m_stopped = true; }
     // Whether hangUp() has closed the master.
     bool hungUp() const { return m_hungUp; }
@@ -49,6 +50,7 @@ public:
 
     bool readByte(std::uint8_t& b) override;
     void write(const std::string& bytes) override;
+    bool stopped() const override;
     void stop();
     // The simulator has returned; nothing more will come.
     void finished();
@@ -57,7 +59,7 @@ private:
     void settle();
 
     ScriptedSerialControl& m_port;
-    std::mutex m_mutex;
+    mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<std::uint8_t> m_fromPc;
     std::string m_toPc;
