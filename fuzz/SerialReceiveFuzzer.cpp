@@ -5,6 +5,7 @@
 #include "serial/CommandExchange.h"
 #include "serial/FileTransfer.h"
 #include "serial/ModTrans.h"
+#include "settings/ReceivedFile.h"
 #include "settings/mdlLoadSetup.h"
 #include "support/FakeClock.h"
 #include "support/ScriptedSerialControl.h"
@@ -108,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     if (ModTrans::IsTransferFileOpen() || ModTrans::gFileNum != -1)
         std::abort();
-    if (std::filesystem::exists(dataFolder / ModTrans::kTempFileName))
+    if (std::filesystem::exists(dataFolder / kReceiveScratchName))
         std::abort();
     ModTrans::ResetModTrans();
     return 0;

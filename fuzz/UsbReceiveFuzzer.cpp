@@ -1,10 +1,12 @@
 // Feeds arbitrary input reports to ReadFromUSB. Whatever arrives, the receive must end within
-// its time-outs, and a true result must leave exactly the announced number of bytes on disk.
+// its time-outs, a true result must leave exactly the announced number of bytes on disk, and no
+// result may leave a scratch file.
 //
 // Input: one flags byte, then reports as a length byte (0 to 64, taken modulo 65) and that
 // many data bytes. Flag 1 puts a size reply built from the next two bytes first; flag 2 numbers
 // every report that starts with "d" in order, so that long runs of data get through.
 #include "platform/ProgressBar.h"
+#include "settings/ReceivedFile.h"
 #include "support/FakeClock.h"
 #include "support/FakeHidLibrary.h"
 #include "support/MessageBoxRecorder.h"
@@ -87,6 +89,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Each read moves the clock 10 ms and every wait ends 5 s after the last report it took,
     // so no more than about 500 reads can follow any one report.
     if (hid.readCount > (reports.size() + 2) * 502)
+        __builtin_trap();
+    // A receive leaves no scratch file, whatever its result.
+    if (std::filesystem::exists(folder.path() / kReceiveScratchName))
         __builtin_trap();
     if (done) {
         std::error_code ec;

@@ -3,6 +3,7 @@
 #include "platform/RuntimeError.h"
 #include "serial/ModTrans.h"
 #include "serial/PacketLayer.h"
+#include "settings/ReceivedFile.h"
 #include "settings/TextFileService.h"
 #include "settings/mdlLoadSetup.h"
 
@@ -16,9 +17,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The one transfer file: the source being sent or TEMPFILE.BIN being received.
+// The one transfer file: the source being sent, or TEMPFILE.BIN being received.
 constexpr int kTransferFileNumber = 1;
 std::fstream g_transferFile;
+ReceivedFile* g_receiving = nullptr;
 
 void openTransferFile(const fs::path& path, std::ios::openmode mode) {
     errno = 0;
@@ -32,32 +34,6 @@ void openTransferFile(const fs::path& path, std::ios::openmode mode) {
 struct SourceCloser {
     ~SourceCloser() { CloseTransferFile(); }
 };
-
-// Until the received file is in place, any way out of ReceiveFile closes and deletes
-// TEMPFILE.BIN, exceptions included, so neither an open handle nor a stray copy stays behind.
-struct TempFileCleaner {
-    fs::path path;
-    ~TempFileCleaner() {
-        CloseTransferFile();
-        std::error_code ec;
-        fs::remove(path, ec);
-    }
-};
-
-void appendReceived(const char* data, std::size_t n) {
-    g_transferFile.write(data, static_cast<std::streamsize>(n));
-    if (!g_transferFile)
-        throw RuntimeError(kErrPathFileAccess, "Could not write " + std::string(kTempFileName));
-}
-
-// Puts the whole received file in the target's place in one step: the target either keeps its
-// older contents or holds the new file, never a part of it.
-void replaceTarget(const fs::path& temp, const fs::path& target) {
-    std::error_code ec;
-    fs::rename(temp, target, ec);
-    if (ec)
-        throwFileError(target, ec.value());
-}
 
 std::uint8_t byteOf(const std::string& text, int offset) {
     return static_cast<std::uint8_t>(text.at(static_cast<std::size_t>(offset)));
@@ -77,7 +53,7 @@ void CloseTransferFile() {
 }
 
 bool IsTransferFileOpen() {
-    return g_transferFile.is_open();
+    return g_transferFile.is_open() || (g_receiving != nullptr && g_receiving->isOpen());
 }
 
 int SendFile() {
@@ -161,9 +137,16 @@ int ReceiveFile() {
 
     gBlockSize = 0;
     gPacketNo = 0;
-    TempFileCleaner cleaner{TransferPath(kTempFileName)};
-    std::error_code ec;
-    fs::remove(cleaner.path, ec);
+    // TEMPFILE.BIN replaces gFileName only when it was written whole; every other way out,
+    // exceptions included, leaves neither an open handle nor a stray copy.
+    ReceivedFile file(mdlLoadSetup::GetAppPath(), gFileName);
+    struct Receiving {
+        explicit Receiving(ReceivedFile& f) { g_receiving = &f; }
+        ~Receiving() {
+            g_receiving = nullptr;
+            gFileNum = -1;
+        }
+    } receiving(file);
 
     for (;;) {
         const int received = ReceivePacket();
@@ -171,8 +154,10 @@ int ReceiveFile() {
             return received;
 
         ++gPacketNo;
-        if (gPacketNo == 1)
-            openTransferFile(cleaner.path, std::ios::out | std::ios::trunc);
+        if (gPacketNo == 1) {
+            file.open();
+            gFileNum = kTransferFileNumber;
+        }
 
         if (BytesToInt(gRecvBuf.substr(TransferPacket::kOffPacketNo, 2)) != gPacketNo)
             return kResultPacketFailed;
@@ -181,18 +166,20 @@ int ReceiveFile() {
         if (gBlockSize < 0 || gBlockSize > TransferPacket::kDataBytes)
             return kResultPacketFailed;
 
-        const char* data = gRecvBuf.data() + TransferPacket::kOffData;
         if (gBlockSize == TransferPacket::kDataBytes) {
             for (int i = 0; i < TransferPacket::kDataBytes; ++i)
                 gRecvData[static_cast<std::size_t>(i)] =
                     byteOf(gRecvBuf, TransferPacket::kOffData + i);
         }
-        appendReceived(data, static_cast<std::size_t>(gBlockSize));
+        file.write(gRecvBuf.substr(TransferPacket::kOffData, static_cast<std::size_t>(gBlockSize)));
 
         if (byteOf(gRecvBuf, TransferPacket::kOffLastFlag) == kLastBlock) {
-            CloseTransferFile();
+            // A file the disk did not take whole fails here, before the terminal is told the
+            // count, and never takes the older copy's place.
+            file.close();
+            gFileNum = -1;
             const int result = ConfirmReceivedFile();
-            replaceTarget(cleaner.path, TransferPath(gFileName));
+            file.putInPlace();
             return result;
         }
     }

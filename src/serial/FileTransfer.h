@@ -8,10 +8,6 @@
 // gFileName in the transfer folder (mdlLoadSetup::GetAppPath()).
 namespace kelvarin::ModTrans {
 
-// The scratch file that holds a file being received, in the transfer folder. It exists only
-// while a file is received.
-inline constexpr const char* kTempFileName = "TEMPFILE.BIN";
-
 // `name` in the transfer folder.
 std::filesystem::path TransferPath(const std::string& name);
 
@@ -21,12 +17,14 @@ std::filesystem::path TransferPath(const std::string& name);
 // The source is left unchanged and closed on every path.
 int SendFile();
 
-// Receives gFileName into TEMPFILE.BIN and, after the last packet, puts it in place of
-// gFileName (also when the count is not confirmed). 255 received and confirmed; 56 the terminal
-// has no such file or gave no first answer in time; 232 the terminal's file system failed;
-// 54 or 57 a packet failed or came out of order (BlockSize above 896 counts as failed); 57 or 58
-// from the confirmation. On every path TEMPFILE.BIN is closed and deleted, and gFileName keeps
-// its older contents unless the last packet came.
+// Receives gFileName into TEMPFILE.BIN in the transfer folder (which exists only while a file
+// is received) and, after the last packet, puts it in place of gFileName (also when the count is
+// not confirmed). 255 received and confirmed; 56 the terminal has no such file or gave no first
+// answer in time; 232 the terminal's file system failed; 54 or 57 a packet failed or came out of
+// order (BlockSize above 896 counts as failed); 57 or 58 from the confirmation. A file the disk
+// does not take whole (a failed write, flush or close, e.g. a full disk) throws RuntimeError 75
+// before the count is confirmed. On every path TEMPFILE.BIN is closed and deleted, and
+// gFileName keeps its older contents unless the last packet came and the file was written whole.
 int ReceiveFile();
 
 // Takes the terminal's count of the packets it received: 255 it equals `packetCount` (0F sent),

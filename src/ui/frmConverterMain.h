@@ -66,8 +66,9 @@ public:
     // the program is to end, the command stops at its next wait, closes its transfer file and
     // shows nothing more.
     void runCommand(const std::function<void()>& body);
-    // The box for a run-time error that reaches start-up or a command.
-    void showRunTimeError(const RuntimeError& e);
+    // The box for a run-time error that reaches start-up or a command, with `addition` after
+    // its text.
+    void showRunTimeError(const RuntimeError& e, const std::string& addition = {});
 
     // The port settings frame and the master file choice.
     void cmdSearchPort_Click();
@@ -153,9 +154,15 @@ private:
     void downloadFailed();
 
     // The Upload command's parts (frmConverterMain_Upload.cpp). `linkOpen` is true while the
-    // terminal is open over USB; disconnecting clears it.
-    void uploadOverUsb(bool& linkOpen);
-    void uploadOverSerial();
+    // terminal is open over USB; disconnecting clears it. The two roads return true when the
+    // transfer has ended and its files are to be converted.
+    bool uploadOverUsb(bool& linkOpen);
+    bool uploadOverSerial();
+    // Moves a MASTER.TRN left in `folder` by an earlier run to a name of its own.
+    void keepEarlierCollection(const std::filesystem::path& folder);
+    // Moves this run's MASTER.TRN, which failed to become a text file, to a name of its own;
+    // the sentence for the failure box that says where it is (CR LF first), or "" without one.
+    std::string keepCollection();
     std::filesystem::path uploadReceiveFolder() const;
     // CmdDownload disabled, then the confirmation; Cancel restores the window.
     bool confirmUpload();

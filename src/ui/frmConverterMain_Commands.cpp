@@ -1,5 +1,6 @@
 // What the transfer commands share: one at a time, their error box, and the end of the program
 // while one runs.
+#include "conversion/FailureMapping.h"
 #include "serial/FileTransfer.h"
 #include "ui/frmConverterMain.h"
 
@@ -23,14 +24,9 @@ void frmConverterMain::runCommand(const std::function<void()>& body) {
     }
 }
 
-void frmConverterMain::showRunTimeError(const RuntimeError& e) {
-    if (e.number() == kErrPermissionDenied)
-        m_boxes->show(std::string("   Database already running    ") + kCrLf +
-                          "   Please close database  ",
-                      MsgIcon::Information, MsgButtons::Ok, kWindowTitle);
-    else
-        m_boxes->show("Error No: " + std::to_string(e.number()) + "     " + e.description(),
-                      MsgIcon::Information, MsgButtons::Ok, kWindowTitle);
+void frmConverterMain::showRunTimeError(const RuntimeError& e, const std::string& addition) {
+    m_boxes->show(runtimeErrorText(e) + addition, MsgIcon::Information, MsgButtons::Ok,
+                  kWindowTitle);
 }
 
 void frmConverterMain::closeEvent(QCloseEvent* event) {

@@ -44,8 +44,10 @@ void frmConverterMain::CmdDownload_Click() {
             else
                 downloadOverSerial();
         } catch (const std::exception&) {
-            // Nothing is undone: the window and the data folder stay as the error found them.
+            // Nothing is undone in the data folder, but the window is left ready for another
+            // try, as the failure ends leave it.
             showRunTimeError(asRuntimeError(std::current_exception()));
+            leaveWaitState();
         }
     });
 }

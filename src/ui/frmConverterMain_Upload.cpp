@@ -6,7 +6,10 @@
 #include "conversion/UploadSummary.h"
 #include "conversion/UploadTransactionLines.h"
 #include "serial/CommandExchange.h"
+#include "settings/DiskSync.h"
 #include "settings/mdlLoadSetup.h"
+#include "ui/HeldMessageBox.h"
+#include "ui/KeptCollection.h"
 #include "ui/QtPlatform.h"
 #include "ui/frmConverterMain.h"
 
@@ -15,6 +18,8 @@
 #include <QPushButton>
 #include <exception>
 #include <filesystem>
+#include <optional>
+#include <string>
 
 namespace kelvarin {
 
@@ -23,7 +28,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kAgentFile = "AGENT.DAT";
-constexpr const char* kTransactionFile = "MASTER.TRN";
 constexpr const char* kMasterFile = "MASTER.DAT";
 constexpr const char* kUploadWaitText = "Uploading Please wait.....";
 
@@ -43,38 +47,42 @@ void frmConverterMain::cmdUpload_Click() {
         Mode = chkIR->isChecked() ? "COM" : "USB";
         // True while the terminal is open over USB: every end from then on disconnects.
         bool linkOpen = false;
+        // True once the transfer has ended: a MASTER.TRN in the data folder is then this run's
+        // collection.
+        bool received = false;
         try {
-            if (Mode == "USB")
-                uploadOverUsb(linkOpen);
-            else
-                uploadOverSerial();
+            received = Mode == "USB" ? uploadOverUsb(linkOpen) : uploadOverSerial();
+            if (received)
+                writeUploadFile(linkOpen);
         } catch (const std::exception&) {
             // The files the command opened were closed on the way here. The box comes first,
             // then the window is left as the failure ends leave it, so that another try can
             // start.
-            showRunTimeError(asRuntimeError(std::current_exception()));
+            const RuntimeError error = asRuntimeError(std::current_exception());
+            showRunTimeError(error, received ? keepCollection() : std::string());
             uploadEnded(linkOpen);
         }
     });
 }
 
-void frmConverterMain::uploadOverUsb(bool& linkOpen) {
+bool frmConverterMain::uploadOverUsb(bool& linkOpen) {
     m_progress->setValue(0);
     CLSUSB& usb = objCLSUSB();
     if (!usb.GetDevices()) {
         m_boxes->show(std::string("Device not found! ") + kCrLf +
                           "To Upload data keep device in transfer mode",
                       MsgIcon::Exclamation, MsgButtons::Ok, kWindowTitle);
-        return;
+        return false;
     }
     linkOpen = true;
     if (!confirmUpload()) {
         disconnectUpload(linkOpen);
-        return;
+        return false;
     }
     enterWaitState(kUploadWaitText);
 
     const fs::path folder = uploadReceiveFolder();
+    keepEarlierCollection(folder);
     for (const UsbFetch& file : kUsbFetchOrder) {
         // A failed request must not leave an older copy in the file's place.
         conversion().FSo.DeleteIfPresent(folder / file.received);
@@ -83,28 +91,47 @@ void frmConverterMain::uploadOverUsb(bool& linkOpen) {
                           "connected and try again.",
                           MsgIcon::Exclamation, MsgButtons::Ok, kWindowTitle);
             uploadEnded(linkOpen);
-            return;
+            return false;
         }
     }
-    writeUploadFile(linkOpen);
+    return true;
 }
 
-void frmConverterMain::uploadOverSerial() {
+bool frmConverterMain::uploadOverSerial() {
     m_progress->setValue(0);
     if (!confirmUpload())
-        return;
+        return false;
     enterWaitState(kUploadWaitText);
 
     // The transfer's result is not examined: the files present afterwards decide. Files of an
     // earlier run must therefore not be there to be taken for this run's.
     const fs::path folder = uploadReceiveFolder();
+    keepEarlierCollection(folder);
     for (const char* name : {kAgentFile, kTransactionFile, kMasterFile})
         conversion().FSo.DeleteIfPresent(folder / name);
     m_progress->setMaximum(100);
     static_cast<void>(
         ModTrans::RunTransfer("UPLOAD", folder.string(), transferErrorText, *m_progress));
-    bool noLink = false;
-    writeUploadFile(noLink);
+    return true;
+}
+
+void frmConverterMain::keepEarlierCollection(const fs::path& folder) {
+    // A successful upload deletes MASTER.TRN, so one still here was never turned into a text
+    // file. It is moved out of the way rather than deleted; a failed move ends the command here.
+    static_cast<void>(KeepTransactionFile(folder, m_clock->localNow()));
+}
+
+std::string frmConverterMain::keepCollection() {
+    const fs::path folder = uploadReceiveFolder();
+    std::optional<fs::path> kept;
+    try {
+        kept = KeepTransactionFile(folder, m_clock->localNow());
+    } catch (const std::exception&) {
+        // It stays where it is; the next upload moves it before it fetches anything, or stops.
+        if (conversion().FSo.FileExists(folder / kTransactionFile))
+            kept = folder / kTransactionFile;
+    }
+    return kept ? std::string(kCrLf) + "The collection is kept as " + kept->string() : "";
 }
 
 fs::path frmConverterMain::uploadReceiveFolder() const {
@@ -164,16 +191,21 @@ void frmConverterMain::writeUploadFile(bool& linkOpen) {
     out->WriteLine(
         UploadSummaryLine(agents.empty() ? AgentRecord{} : agents.front(), transactions));
     RecordFileReader trn(transactionFile);
-    const bool converted = Reconvert(trn, *out, *m_boxes);
+    // Reconvert's box waits until the collection has been moved aside, so that it can say where.
+    HeldMessageBox reconvertBox;
+    const bool converted = Reconvert(trn, *out, reconvertBox);
     trn.close();
     out->Close();
     if (!converted) {
-        // Reconvert has shown what went wrong. MASTER.TRN stays, and no success is reported, so
-        // that no collection is lost behind a success message.
+        // No success is reported, so that no collection is lost behind a success message.
+        reconvertBox.showOn(*m_boxes, keepCollection());
         uploadEnded(linkOpen);
         return;
     }
 
+    // MASTER.TRN goes only once the text file is on the disk itself: a power cut after the
+    // success message must not lose the collection. A failure here keeps the collection.
+    SyncToDisk(output);
     fso.DeleteIfPresent(transactionFile);
     leaveWaitState();
     m_boxes->show("Data successfully uploaded to PC " + std::string(20, ' '), MsgIcon::Information,

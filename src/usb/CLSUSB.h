@@ -19,8 +19,9 @@ class CLSUSBProbe;
 // The PC's end of the USB link to the terminal: finds and opens it among the HID devices and
 // carries command words, the clock and whole files in reports of 64 data bytes. Every wait for
 // the terminal ends after 5 seconds without the awaited report; each exchange starts with a
-// one-second pause during which the window's events are handled, as in every other wait. Texts are
-// byte strings: bytes 0 to 255 pass unchanged.
+// one-second pause during which the window's events are handled, as in every other wait. Before
+// a request that awaits an answer, reports still queued from before are dropped, so that no
+// earlier report passes for the answer. Texts are byte strings: bytes 0 to 255 pass unchanged.
 class CLSUSB {
 public:
     // The parts are borrowed and must outlive the object.
@@ -44,8 +45,10 @@ public:
 
     // Fetches the terminal's file FileName (upper-cased) into Destination / the upper-cased name.
     // False when the terminal does not answer in time, announces a size that is not a number
-    // from 0 to 2147483647, skips a report number or the file cannot be written; a report
-    // number already taken is dropped. A failed receive may leave an empty or partial file.
+    // from 0 to 2147483647, skips a report number or the file cannot be written whole; a report
+    // number already taken is dropped. The file arrives in Destination / "TEMPFILE.BIN" and
+    // replaces an older copy only when it arrived whole and was closed without an error; a
+    // failed receive leaves the older copy (or no file) and no TEMPFILE.BIN.
     bool ReadFromUSB(const std::string& FileName, const std::string& Destination,
                      ProgressBar* Progressbar);
 
@@ -66,6 +69,9 @@ private:
     // -1 for an empty text, else its first 4 bytes as a little-endian signed 32-bit number.
     static std::int32_t UsbBytesToLong(const std::string& Text);
 
+    // Reads, without waiting, the reports already queued (at most usb::kStaleReportLimit) and
+    // drops them, so that none is taken for the answer to the request that follows.
+    void discardStaleReports();
     // Waits for a report holding `letter`; false after 5 seconds without one.
     bool awaitLetter(char letter, Time start);
     bool sendDateTime(const std::string& name);

@@ -64,6 +64,9 @@ public:
     // 64 are its data, result 64. Without one the buffer is left as it was (the caller zeroes
     // it) and the result is 0, or negative on failure. Never blocks for long.
     virtual int Read(UsbInputReport& report) = 0;
+
+    // As Read, but takes only a report that has already arrived: 0 at once when none is queued.
+    virtual int ReadQueued(UsbInputReport& report) = 0;
 };
 
 } // namespace kelvarin

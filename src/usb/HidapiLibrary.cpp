@@ -100,20 +100,26 @@ int HidapiLibrary::Write(const UsbOutputReport& report) {
 }
 
 int HidapiLibrary::Read(UsbInputReport& report) {
-    if (!m_device) {
-        // Nothing can arrive; pausing keeps the callers' polling from spinning.
+    const int n = readWithin(report, static_cast<int>(kReadWait.count()));
+    // Without a device, or unplugged, nothing can arrive: pausing keeps the callers' polling
+    // from spinning.
+    if (n < 0)
         std::this_thread::sleep_for(kReadWait);
+    return n;
+}
+
+int HidapiLibrary::ReadQueued(UsbInputReport& report) {
+    return readWithin(report, 0);
+}
+
+int HidapiLibrary::readWithin(UsbInputReport& report, int waitMs) {
+    if (!m_device)
         return -1;
-    }
     std::array<unsigned char, kUsbPayloadSize> data{};
-    const int n = hid_read_timeout(m_device->handle, data.data(), data.size(),
-                                   static_cast<int>(kReadWait.count()));
-    if (n < 0) {
-        std::this_thread::sleep_for(kReadWait); // unplugged: the same pause as above
+    // A wait of 0 polls the hidraw queue once: 0 when it is empty, -1 when the device is gone.
+    const int n = hid_read_timeout(m_device->handle, data.data(), data.size(), waitMs);
+    if (n <= 0)
         return n;
-    }
-    if (n == 0)
-        return 0;
     // hidraw hands over the data bytes without a report ID.
     report[0] = 0;
     std::copy_n(data.begin(), kUsbPayloadSize, report.begin() + 1);

@@ -38,9 +38,15 @@ public:
              std::int32_t flags) override;
     int Write(const UsbOutputReport& report) override;
     int Read(UsbInputReport& report) override;
+    // hid_read_timeout with no wait: 0 when the device's queue is empty, -1 without a device
+    // or when it is gone. Never pauses.
+    int ReadQueued(UsbInputReport& report) override;
 
 private:
     struct Device;
+    // One report into `report` after waiting up to `waitMs` (0: none); as Read's result.
+    int readWithin(UsbInputReport& report, int waitMs);
+
     std::vector<ListedHidDevice> m_listed; // as the last GetList listed them, in list order
     std::unique_ptr<Device> m_device;
 };

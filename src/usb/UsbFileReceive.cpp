@@ -1,10 +1,8 @@
-#include "settings/TextFileService.h"
-#include "settings/mdlLoadSetup.h"
+#include "settings/ReceivedFile.h"
 #include "usb/CLSUSB.h"
 #include "usb/UsbMessages.h"
 
 #include <exception>
-#include <memory>
 
 namespace kelvarin {
 
@@ -14,6 +12,9 @@ bool CLSUSB::ReadFromUSB(const std::string& FileName, const std::string& Destina
     const std::string name = usb::UpperCase(FileName);
     UsbDelay(usb::kUsbPauseSecs);
 
+    // A report left from the last file (its last data report sent twice, say) could hold an
+    // "s" and pass for this file's size.
+    discardStaleReports();
     m_OutData = usb::FileRequest(name);
     WriteReport();
     std::int64_t size = 0;
@@ -60,11 +61,13 @@ bool CLSUSB::awaitSizeReply(std::int64_t& size) {
 
 bool CLSUSB::receiveFile(const std::string& name, const std::string& destination, std::int64_t size,
                          ProgressBar* bar) {
-    FileSystemObject fso;
-    const std::unique_ptr<TextStream> stream =
-        fso.OpenTextFile(destination + mdlLoadSetup::kPathSep + name, IoMode::ForWriting, true);
+    // The file replaces an older copy only once it has arrived whole and is on disk; every
+    // other way out removes what arrived.
+    ReceivedFile file(destination, name);
+    file.open();
     if (size == 0) {
-        stream->Close();
+        file.close();
+        file.putInPlace();
         return true;
     }
     if (bar != nullptr) {
@@ -81,10 +84,8 @@ bool CLSUSB::receiveFile(const std::string& name, const std::string& destination
     m_InData.clear();
     Time start = m_clock.monotonicNow();
     while (received < size) {
-        if (IsUsbTimedOut(start, usb::kUsbTimeoutSecs)) {
-            stream->Close(); // what arrived stays on disk
+        if (IsUsbTimedOut(start, usb::kUsbTimeoutSecs))
             return false;
-        }
         m_InData.clear();
         ReadReport();
         seq = UsbBytesToLong(m_InData.substr(1, 4));
@@ -94,20 +95,19 @@ bool CLSUSB::receiveFile(const std::string& name, const std::string& destination
             continue;
         // A number past the next one means a report was lost: writing it would put its bytes
         // in the wrong place of the file.
-        if (static_cast<std::int64_t>(seq) != static_cast<std::int64_t>(lastSeq) + 1) {
-            stream->Close();
+        if (static_cast<std::int64_t>(seq) != static_cast<std::int64_t>(lastSeq) + 1)
             return false;
-        }
         received += chunk;
         if (bar != nullptr)
             bar->setValue(seq);
         const std::int64_t keep = received <= size ? chunk : size - (received - chunk);
         bytes.assign(m_InData, 5, static_cast<std::size_t>(keep));
-        stream->Write(bytes);
+        file.write(bytes);
         lastSeq = seq;
         start = m_clock.monotonicNow();
     }
-    stream->Close();
+    file.close();
+    file.putInPlace();
     if (bar != nullptr)
         bar->setValue(seq);
     return true;

@@ -50,6 +50,7 @@ bool CLSUSB::sendDateTime(const std::string& name) {
     const std::size_t dash = name.find('-');
     const std::string digits =
         mdlLoadSetup::TrimBlanks(dash == std::string::npos ? name : name.substr(dash + 1));
+    discardStaleReports(); // an older "t" must not answer this clock
     m_OutData = usb::DateTimeMessage(digits);
     WriteReport();
     m_InData.clear();
@@ -79,6 +80,7 @@ bool CLSUSB::sendFile(const std::string& name, const std::string& source, Progre
             return false;
         const std::size_t reports = (size + usb::kSendChunkSize - 1) / usb::kSendChunkSize;
 
+        discardStaleReports(); // an older "k" must not pass for this header's acknowledgement
         m_OutData = usb::FileHeader(name, size);
         WriteReport();
         if (!awaitLetter('k', m_clock.monotonicNow())) {

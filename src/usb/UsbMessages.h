@@ -19,6 +19,10 @@ inline constexpr std::size_t kReceiveChunkSize = 59;
 // The terminal acknowledges every this many data reports sent (except the file's last).
 inline constexpr std::int64_t kReportsPerAck = 260;
 
+// Most reports discarded before a request: hidraw keeps at most 64 reports for a reader, so this
+// empties a full queue and what arrives meanwhile, yet ends with a device that never stops.
+inline constexpr int kStaleReportLimit = 256;
+
 // Device records handed to the list call, and the capacity it is told.
 inline constexpr int kDeviceListSize = 11;
 inline constexpr int kDeviceListCapacity = 10;

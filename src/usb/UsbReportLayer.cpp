@@ -35,6 +35,18 @@ void CLSUSB::ReadReport() {
     m_InData.assign(report.begin() + 1, report.end());
 }
 
+void CLSUSB::discardStaleReports() {
+    UsbInputReport report{};
+    for (int i = 0; i < usb::kStaleReportLimit; ++i) {
+        try {
+            if (m_hid.ReadQueued(report) <= 0)
+                return;
+        } catch (const std::exception&) {
+            return;
+        }
+    }
+}
+
 bool CLSUSB::IsUsbTimedOut(Time StartTime, std::int32_t Seconds) {
     return secondsSince(m_clock, StartTime) > static_cast<double>(Seconds);
 }

@@ -1,6 +1,8 @@
 #include "PtyFixture.h"
+#include "platform/RuntimeError.h"
 #include "serial/CommandExchange.h"
 #include "serial/PacketLayer.h"
+#include "support/FileSizeLimit.h"
 
 namespace kelvarin::test {
 namespace {
@@ -137,6 +139,25 @@ TEST_F(FileTransferFaultsOverPort, AHangUpMidFileFailsEveryWaitAtOnce) {
     // At most the yield of a wait that was under way when the master closed.
     EXPECT_LE(counting.yieldsAfterHangUp, 1);
     EXPECT_TRUE(control->linkLost());
+}
+
+// The disk takes only 4000 of MASTER.TRN's 5000 bytes. They all wait in the stream's buffer
+// until it is closed, so only the close finds out: the reception fails before the terminal is
+// told the count, the older copy stays and no scratch file is left.
+TEST_F(FileTransferFaultsOverPort, AFileTheDiskCannotTakeWholeIsNotPutInPlace) {
+    sim.files["MASTER.TRN"] = patternBytes(5000, 3);
+    writeBytes(dataFile("MASTER.TRN"), "older copy");
+    start();
+    {
+        const FileSizeLimit diskFull(4000);
+        EXPECT_THROW(ExecuteCommand("1 MASTER.TRN"), RuntimeError);
+    }
+    stopTerminal();
+    EXPECT_EQ(readBytes(dataFile("MASTER.TRN")), "older copy");
+    EXPECT_FALSE(std::filesystem::exists(dataFile("TEMPFILE.BIN")));
+    EXPECT_FALSE(IsTransferFileOpen());
+    EXPECT_EQ(gFileNum, -1);
+    EXPECT_TRUE(sim.countsFromPc.empty());
 }
 
 TEST_F(FileTransferFaultsOverPort, RefusalAndFileSystemError) {

@@ -1,41 +1,17 @@
 #include "settings/TransSettingsRecord.h"
 #include "settings/mdlLoadSetup.h"
+#include "support/FileSizeLimit.h"
 #include "support/ImmutableFlag.h"
 #include "support/TempFolder.h"
 
-#include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 namespace kelvarin::test {
 namespace {
 
 using namespace mdlLoadSetup;
-
-// While it lives, the process may write files only up to `bytes` bytes; a write past that
-// fails with EFBIG rather than ending the process.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-};
 
 class TransSettingsTest : public ::testing::Test {
 protected:
@@ -102,7 +78,7 @@ TEST_F(TransSettingsTest, ACloseThatCannotWriteTheRecordFailsTheSave) {
     std::string failure;
     bool saved = true;
     {
-        FileSizeLimit noBytes(0);
+        const FileSizeLimit noBytes(0);
         saved = SaveTransSettings(folder(), &failure);
     }
     EXPECT_FALSE(saved);

@@ -56,9 +56,23 @@ int FakeHidLibrary::Write(const UsbOutputReport& report) {
 
 int FakeHidLibrary::Read(UsbInputReport& report) {
     ++readCount;
+    return take(report);
+}
+
+int FakeHidLibrary::ReadQueued(UsbInputReport& report) {
+    ++queuedReadCount;
+    const int n = take(report);
+    if (n > 0)
+        ++queuedReportsTaken;
+    return n;
+}
+
+int FakeHidLibrary::take(UsbInputReport& report) {
     std::string data;
     if (!m_script.empty()) {
-        if (m_clock != nullptr && m_clock->monotonicNow() < m_script.front().due)
+        const Scripted& next = m_script.front();
+        if (writeCount < next.afterWrites ||
+            (m_clock != nullptr && m_clock->monotonicNow() < next.due))
             return 0;
         data = std::move(m_script.front().payload);
         m_script.pop_front();
@@ -71,11 +85,15 @@ int FakeHidLibrary::Read(UsbInputReport& report) {
 }
 
 void FakeHidLibrary::feed(const std::string& payload) {
-    m_script.push_back({payload, {}});
+    m_script.push_back({payload, {}, writeCount + 1});
 }
 
 void FakeHidLibrary::feedAt(std::chrono::steady_clock::duration due, const std::string& payload) {
-    m_script.push_back({payload, due});
+    m_script.push_back({payload, due, writeCount + 1});
+}
+
+void FakeHidLibrary::feedWaiting(const std::string& payload) {
+    m_script.push_back({payload, {}, 0});
 }
 
 std::string FakeHidLibrary::payload(std::size_t i) const {

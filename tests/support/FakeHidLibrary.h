@@ -47,10 +47,15 @@ public:
              std::int32_t flags) override;
     int Write(const UsbOutputReport& report) override;
     int Read(UsbInputReport& report) override;
+    int ReadQueued(UsbInputReport& report) override;
 
-    // Queue one input report's data bytes now, or to arrive once the clock reaches `due`.
+    // Queue one input report's data bytes as an answer: it arrives once the PC has sent its next
+    // report (and, for feedAt, once the clock reaches `due`), so that the link's discarding of
+    // stale reports before a request leaves it alone.
     void feed(const std::string& payload);
     void feedAt(std::chrono::steady_clock::duration due, const std::string& payload);
+    // Queue one input report that has arrived already, before anything more is sent.
+    void feedWaiting(const std::string& payload);
     std::size_t waiting() const { return m_script.size(); }
 
     // The 64 data bytes of output report i.
@@ -85,12 +90,17 @@ public:
     std::vector<UsbOutputReport> written;
     std::size_t writeCount = 0;
     std::size_t readCount = 0;
+    // ReadQueued calls, and the reports they took.
+    std::size_t queuedReadCount = 0;
+    std::size_t queuedReportsTaken = 0;
 
 private:
     struct Scripted {
         std::string payload;
         std::chrono::steady_clock::duration due;
+        std::size_t afterWrites; // available once writeCount reaches this
     };
+    int take(UsbInputReport& report);
     FakeClock* m_clock;
     std::deque<Scripted> m_script;
 };

@@ -164,6 +164,8 @@ bool UsbTerminalSimulator::nextInputReport(std::string& payload) {
     if (seq >= 1 && static_cast<std::size_t>(seq) <= n)
         bytes = m_outBytes.substr((static_cast<std::size_t>(seq) - 1) * kSendChunk, kSendChunk);
     payload = usbDataReport(seq, bytes);
+    if (faults.repeatLastDataReport && m_nextData == m_sequence.size())
+        m_replies.push_back({payload, now});
     m_dataDue = now + faults.dataGap;
     ++reportsSent;
     ++dataReportsSent;

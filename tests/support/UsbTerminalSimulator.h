@@ -26,6 +26,9 @@ struct UsbTerminalFaults {
     bool silentClock = false;     // does not answer the clock
     bool repeatSequence = false;  // sends data report 1 twice
     bool skipSequence = false;    // leaves out data report 2
+    // Sends a file's last data report twice; the PC has all bytes after the first, so the
+    // second stays queued until the next exchange.
+    bool repeatLastDataReport = false;
     // When not empty, the sequence numbers of the data reports sent, in order; each report
     // carries the bytes its number stands for (filler 0xEE for a number outside the file).
     std::vector<std::int32_t> sequence;

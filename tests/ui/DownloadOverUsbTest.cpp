@@ -111,22 +111,21 @@ TEST(DownloadOverUsbTest, AFailedStatusFetchDisconnects) {
     EXPECT_TRUE(r.buttonsEnabled());
 }
 
-TEST(DownloadOverUsbTest, AStatusFileGoneAfterTheFetchCountsAsNotUploaded) {
+TEST(DownloadOverUsbTest, AStatusFileGoneWhileItArrivesFailsTheFetch) {
     UsbWindowRig r;
     r.putMasterFile("ABCD.MST", masterFileText(1));
     r.terminal->files["STATUS.DAT"] = kUploadedOnly;
-    // Something removes the file while it is written: the fetch still reports success.
-    r.pump.onYield = [&] { fs::remove(r.dataFolder() / "STATUS.DAT"); };
+    // Something removes the file while it is written: it never takes STATUS.DAT's place.
+    r.pump.onYield = [&] { fs::remove(r.dataFolder() / "TEMPFILE.BIN"); };
     r.window->txtFile->setText("ABCD.MST");
 
     r.window->CmdDownload->click();
 
     ASSERT_EQ(r.boxes.shown.size(), 1u);
-    r.expectBox(0, "Collection does not uploded. Cannot download at this time",
-                MsgIcon::Information, MsgButtons::Ok, "Kelvarin_Ver.3");
+    r.expectBox(0, "Validation of collection status failed. cannot download at this time ",
+                MsgIcon::Exclamation, MsgButtons::Ok, "Kelvarin");
     EXPECT_EQ(r.terminal->commands, std::string({kConnect, kDisconnect}));
-    EXPECT_EQ(r.window->txtFile->text(), "");
-    EXPECT_EQ(r.window->ccrpPB->value(), 0);
+    EXPECT_EQ(r.window->txtFile->text(), "ABCD.MST");
     EXPECT_TRUE(r.buttonsEnabled());
     EXPECT_TRUE(r.dataFiles().empty());
 }

@@ -79,8 +79,9 @@ INSTANTIATE_TEST_SUITE_P(Locales, UploadOverSerial, ::testing::Values(false, tru
                          [](const auto& p) { return p.param ? "DecimalComma" : "C"; });
 
 // Files of an earlier run lie in the data folder. Cancel leaves them alone; the upload that
-// follows finds no MASTER.TRN on the terminal and must not take the old one for it.
-TEST(UploadOverSerialTest, CancelKeepsEarlierFilesAndAnUploadWithoutTransactionsDropsThem) {
+// follows finds no MASTER.TRN on the terminal and must not take the old one for it, nor lose
+// it: the old collection is kept under a name of its own.
+TEST(UploadOverSerialTest, CancelKeepsEarlierFilesAndAnUploadWithoutTransactionsSetsThemAside) {
     SerialWindowRig r;
     putCollection(r);
     r.sim.files.erase("MASTER.TRN");
@@ -109,7 +110,9 @@ TEST(UploadOverSerialTest, CancelKeepsEarlierFilesAndAnUploadWithoutTransactions
     ASSERT_EQ(r.boxes.shown.size(), 3u);
     r.expectBox(2, "No Transaction made", MsgIcon::Information, MsgButtons::Ok, "Kelvarin_Ver.3");
     EXPECT_EQ(r.sim.commands, kUploadCommands);
-    EXPECT_EQ(r.dataFiles(), (std::set<std::string>{"AGENT.DAT", "MASTER.DAT"}));
+    EXPECT_EQ(r.dataFiles(),
+              (std::set<std::string>{"AGENT.DAT", "MASTER.DAT", "MASTER-20240305-090703.TRN"}));
+    EXPECT_TRUE(r.dataBytes("MASTER-20240305-090703.TRN") == oldTrn);
     EXPECT_TRUE(r.dataBytes("AGENT.DAT") == agentFile());
     EXPECT_TRUE(r.dataBytes("MASTER.DAT") == masterFile());
     EXPECT_TRUE(r.buttonsEnabled());

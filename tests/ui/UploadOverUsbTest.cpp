@@ -1,7 +1,11 @@
 // The Upload command over USB: the real window, the simulated terminal behind its fake HID
 // library, on the fake clock.
+#include "FsyncFake.h"
 #include "TerminalUploadFiles.h"
 #include "TransferWindowRig.h"
+#include "support/ImmutableFlag.h"
+
+#include <cerrno>
 
 namespace kelvarin::test {
 namespace {
@@ -48,6 +52,12 @@ TEST(UploadOverUsbTest, WritesTheUploadFileDeletesMasterTrnAndIgnoresASecondClic
         }
         progressSeen = std::max(progressSeen, r.window->ccrpPB->value());
     };
+    std::set<std::string> syncedWhileMasterTrnStood;
+    const FsyncFake fsync([&](const fs::path& synced) {
+        if (fs::exists(r.dataFolder() / "MASTER.TRN"))
+            syncedWhileMasterTrnStood.insert(synced.filename().string());
+        return 0;
+    });
     r.showWindow();
 
     r.window->cmdUpload->click();
@@ -61,6 +71,8 @@ TEST(UploadOverUsbTest, WritesTheUploadFileDeletesMasterTrnAndIgnoresASecondClic
     EXPECT_EQ(r.terminal->commands, std::string({kConnect, kDisconnect}));
 
     EXPECT_TRUE(r.dataBytes("A1.TXT") == kUploadFile) << r.dataBytes("A1.TXT");
+    // The text file was on the disk before MASTER.TRN was deleted.
+    EXPECT_TRUE(syncedWhileMasterTrnStood.count("A1.TXT"));
     EXPECT_EQ(r.dataFiles(), (std::set<std::string>{"AGENT.DAT", "MASTER.DAT", "A1.TXT"}));
     EXPECT_TRUE(r.dataBytes("AGENT.DAT") == agentFile());
     EXPECT_TRUE(r.dataBytes("MASTER.DAT") == masterFile());
@@ -154,48 +166,144 @@ TEST(UploadOverUsbTest, AnAgentCodeWithFolderPartsWritesInsideTheDataFolder) {
     EXPECT_FALSE(fs::exists(r.program.path().parent_path() / "X1.TXT"));
 }
 
-// An output name taken by a folder cannot be written: the error box, then the window as a
-// failed upload leaves it, the link disconnected, MASTER.TRN kept.
-TEST(UploadOverUsbTest, ARunTimeErrorRestoresTheWindowAndDisconnects) {
+// An output name taken by a folder cannot be written: the error box says where the collection is
+// kept, under a name of its own beside one kept earlier at the same second; then the window as a
+// failed upload leaves it, the link disconnected. An upload that gets no MASTER.TRN afterwards
+// leaves both kept files alone.
+TEST(UploadOverUsbTest, ARunTimeErrorKeepsTheCollectionAsideAndRestoresTheWindow) {
     UsbWindowRig r;
     putCollection(r);
     fs::create_directory(r.dataFolder() / "A1.TXT");
+    const std::string earlier = "MASTER-20261206-143005.TRN"; // the fake clock's date and time
+    const std::string kept = "MASTER-20261206-143005-2.TRN";
+    writeBytes(r.dataFolder() / earlier, "earlier");
 
     r.window->cmdUpload->click();
 
     ASSERT_EQ(r.boxes.shown.size(), 2u);
-    r.expectBox(
-        1, "Error No: 75     Path/File access error (" + (r.dataFolder() / "A1.TXT").string() + ")",
-        MsgIcon::Information, MsgButtons::Ok, "Kelvarin_Ver.3");
+    r.expectBox(1,
+                "Error No: 75     Path/File access error (" + (r.dataFolder() / "A1.TXT").string() +
+                    ")\r\nThe collection is kept as " + (r.dataFolder() / kept).string(),
+                MsgIcon::Information, MsgButtons::Ok, "Kelvarin_Ver.3");
     EXPECT_EQ(r.terminal->commands, std::string({kConnect, kDisconnect}));
-    EXPECT_TRUE(r.dataBytes("MASTER.TRN") == transactionFile());
+    EXPECT_FALSE(fs::exists(r.dataFolder() / "MASTER.TRN"));
+    EXPECT_TRUE(r.dataBytes(kept) == transactionFile());
+    EXPECT_EQ(r.dataBytes(earlier), "earlier");
     EXPECT_TRUE(r.buttonsEnabled());
     EXPECT_TRUE(r.window->lblStatus->isHidden());
     EXPECT_FALSE(r.window->commandRunning());
+
+    r.terminal->files.erase("MASTER.TRN");
+    r.window->cmdUpload->click();
+
+    ASSERT_EQ(r.boxes.shown.size(), 4u);
+    r.expectBox(3, kCommunicationError, MsgIcon::Exclamation, MsgButtons::Ok, "Kelvarin_Ver.3");
+    EXPECT_EQ(r.dataFiles(),
+              (std::set<std::string>{"AGENT.DAT", "MASTER.DAT", "A1.TXT", earlier, kept}));
+    EXPECT_TRUE(r.dataBytes(kept) == transactionFile());
+    EXPECT_EQ(r.dataBytes(earlier), "earlier");
 }
 
-// MASTER.DAT turns into a folder while it arrives (the bytes still go to the file the link
-// opened): Reconvert cannot read it. Its box is the only one after the confirmation, MASTER.TRN
-// stays for another try, and the window is ready for it.
-TEST(UploadOverUsbTest, AFailedConversionKeepsMasterTrnAndReportsNoSuccess) {
+// The disk cannot store the text file (its flush fails): the upload is a failure, and the
+// collection, whose only other copy the text file was to be, is kept aside.
+TEST(UploadOverUsbTest, ATextFileNotOnTheDiskKeepsTheCollection) {
     UsbWindowRig r;
     putCollection(r);
-    const fs::path master = r.dataFolder() / "MASTER.DAT";
+    const FsyncFake fsync([](const fs::path&) {
+        errno = EIO;
+        return -1;
+    });
+
+    r.window->cmdUpload->click();
+
+    ASSERT_EQ(r.boxes.shown.size(), 2u);
+    const fs::path text = r.dataFolder() / "A1.TXT";
+    const fs::path kept = r.dataFolder() / "MASTER-20261206-143005.TRN";
+    r.expectBox(1,
+                "Error No: 75     Could not store " + text.string() + " on disk (" +
+                    std::generic_category().message(EIO) + ")\r\nThe collection is kept as " +
+                    kept.string(),
+                MsgIcon::Information, MsgButtons::Ok, "Kelvarin_Ver.3");
+    EXPECT_TRUE(readBytes(kept) == transactionFile());
+    EXPECT_EQ(r.terminal->commands, std::string({kConnect, kDisconnect}));
+    EXPECT_TRUE(r.buttonsEnabled());
+    EXPECT_TRUE(r.window->lblStatus->isHidden());
+}
+
+// A collection that cannot be moved aside (MASTER.TRN made immutable once it arrived) stays where
+// it is and the error box names it there; the next upload stops with the error box before it asks
+// the terminal for anything, and MASTER.TRN is still whole.
+TEST(UploadOverUsbTest, ACollectionThatCannotBeMovedStaysAndStopsTheNextUpload) {
+    UsbWindowRig r;
+    putCollection(r);
+    fs::create_directory(r.dataFolder() / "A1.TXT");
+    const fs::path trn = r.dataFolder() / "MASTER.TRN";
+    bool immutable = false;
     r.pump.onYield = [&] {
-        if (r.terminal->requests.size() == 3 && fs::is_regular_file(master)) {
-            fs::remove(master);
-            fs::create_directory(master);
+        if (!immutable && r.terminal->requests.size() == 3)
+            immutable = setImmutable(trn, true);
+    };
+    struct Release {
+        const fs::path& path;
+        ~Release() { setImmutable(path, false); }
+    } release{trn};
+
+    r.window->cmdUpload->click();
+    if (!immutable)
+        GTEST_SKIP() << "the file system or the process's rights refuse the immutable flag";
+
+    ASSERT_EQ(r.boxes.shown.size(), 2u);
+    r.expectBox(1,
+                "Error No: 75     Path/File access error (" + (r.dataFolder() / "A1.TXT").string() +
+                    ")\r\nThe collection is kept as " + trn.string(),
+                MsgIcon::Information, MsgButtons::Ok, "Kelvarin_Ver.3");
+
+    r.window->cmdUpload->click();
+
+    ASSERT_EQ(r.boxes.shown.size(), 4u);
+    EXPECT_EQ(r.boxes.shown[3].title, "Kelvarin_Ver.3");
+    EXPECT_EQ(r.boxes.shown[3].text.find("The collection"), std::string::npos);
+    EXPECT_EQ(r.terminal->requests,
+              (std::vector<std::string>{"AGENT.DAT", "MASTER.TRN", "MASTER.DAT"}));
+    EXPECT_TRUE(r.dataBytes("MASTER.TRN") == transactionFile());
+    EXPECT_EQ(r.dataFiles(),
+              (std::set<std::string>{"AGENT.DAT", "MASTER.TRN", "MASTER.DAT", "A1.TXT"}));
+    EXPECT_TRUE(r.buttonsEnabled());
+}
+
+// A MASTER.TRN that no upload converted lies in the data folder; it is set aside before the
+// terminal's arrives. MASTER.DAT turns into a folder while it arrives (the bytes still go to the
+// file the link opened): Reconvert cannot read it. Its box is the only one after the
+// confirmation and says where this run's collection is kept, and the window is ready for
+// another try.
+TEST(UploadOverUsbTest, AFailedConversionKeepsBothCollectionsAndReportsNoSuccess) {
+    UsbWindowRig r;
+    putCollection(r);
+    writeBytes(r.dataFolder() / "MASTER.TRN", "old");
+    const fs::path master = r.dataFolder() / "MASTER.DAT";
+    const fs::path scratch = r.dataFolder() / "TEMPFILE.BIN";
+    r.pump.onYield = [&] {
+        if (r.terminal->requests.size() == 3 && fs::is_regular_file(scratch)) {
+            fs::remove(scratch);
+            fs::create_directory(scratch);
         }
     };
 
     r.window->cmdUpload->click();
 
     ASSERT_EQ(r.boxes.shown.size(), 2u);
-    r.expectBox(1, "Error No: 75     Path/File access error (" + master.string() + ")",
+    const fs::path kept = r.dataFolder() / "MASTER-20261206-143005-2.TRN";
+    r.expectBox(1,
+                "Error No: 75     Path/File access error (" + master.string() +
+                    ")\r\nThe collection is kept as " + kept.string(),
                 MsgIcon::Information, MsgButtons::Ok, "MERIDOCK");
     EXPECT_TRUE(fs::is_directory(master));
     EXPECT_EQ(r.terminal->commands, std::string({kConnect, kDisconnect}));
-    EXPECT_TRUE(r.dataBytes("MASTER.TRN") == transactionFile());
+    EXPECT_EQ(r.dataFiles(),
+              (std::set<std::string>{"AGENT.DAT", "MASTER.DAT", "A1.TXT",
+                                     "MASTER-20261206-143005.TRN", kept.filename().string()}));
+    EXPECT_EQ(r.dataBytes("MASTER-20261206-143005.TRN"), "old");
+    EXPECT_TRUE(r.dataBytes(kept.filename().string()) == transactionFile());
     EXPECT_EQ(r.dataBytes("A1.TXT"), "A1,2,112.50\r\n");
     EXPECT_TRUE(r.buttonsEnabled());
     EXPECT_TRUE(r.window->lblStatus->isHidden());

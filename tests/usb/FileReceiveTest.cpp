@@ -1,8 +1,10 @@
 #include "UsbFixture.h"
+#include "support/FileSizeLimit.h"
 #include "usb/UsbMessages.h"
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
 
 namespace kelvarin::test {
 namespace {
@@ -20,6 +22,14 @@ protected:
     }
     // Only scripted reports reach the link.
     void scriptOnly() { hid.peer = nullptr; }
+    // `name` holds exactly `bytes` (none: no such file), and no scratch file is left.
+    void expectFile(const std::string& name, const std::optional<std::string>& bytes) {
+        if (bytes)
+            EXPECT_EQ(readBytes(path(name)), *bytes);
+        else
+            EXPECT_FALSE(fs::exists(path(name)));
+        EXPECT_FALSE(fs::exists(path("TEMPFILE.BIN")));
+    }
     std::string content;
 };
 
@@ -82,22 +92,24 @@ TEST_F(FileReceiveTest, AnEarlierReportSentAgainIsDropped) {
     EXPECT_EQ(readBytes(path("MASTER.DAT")), content);
 }
 
-// A gap would put bytes in the wrong place of the file.
+// A gap would put bytes in the wrong place of the file: the older copy stays.
 TEST_F(FileReceiveTest, SequenceOutOfOrderFails) {
+    writeBytes(path("MASTER.DAT"), "older copy");
     terminal.faults.skipSequence = true; // 1, 3
     EXPECT_FALSE(fetch("MASTER.DAT", 177));
-    EXPECT_EQ(readBytes(path("MASTER.DAT")), content.substr(0, 59));
+    expectFile("MASTER.DAT", "older copy");
 
     terminal.faults.skipSequence = false;
     terminal.faults.sequence = {1, 2, 1};
     EXPECT_FALSE(fetch("MASTER.DAT", 177));
-    EXPECT_EQ(readBytes(path("MASTER.DAT")), content.substr(0, 118));
+    expectFile("MASTER.DAT", "older copy");
 
     for (const auto& sequence : std::vector<std::vector<std::int32_t>>{
              {2, 1}, {1, 2, 4, 3}, {-1}, {1, INT32_MIN}, {INT32_MAX}}) {
         terminal.faults.sequence = sequence;
         EXPECT_FALSE(fetch("MASTER.DAT", 177));
     }
+    expectFile("MASTER.DAT", "older copy");
     EXPECT_TRUE(probe.inData().empty());
     EXPECT_TRUE(probe.outData().empty());
 }
@@ -155,7 +167,7 @@ TEST_F(FileReceiveTest, LargestSizeIsAcceptedAndEndsWhenDataStops) {
     hid.feed(usbDataReport(1, std::string(59, 'A')));
     EXPECT_FALSE(usb.ReadFromUSB("AGENT.DAT", folder.str(), nullptr));
     EXPECT_EQ(probe.packetCount(), 36398028); // 2147483647 / 59, rounded up
-    EXPECT_EQ(readBytes(path("AGENT.DAT")), std::string(59, 'A'));
+    expectFile("AGENT.DAT", std::nullopt);
 }
 
 TEST_F(FileReceiveTest, NoSizeReplyFailsWithoutAFile) {
@@ -171,13 +183,32 @@ TEST_F(FileReceiveTest, NoSizeReplyFailsWithoutAFile) {
     EXPECT_EQ(terminal.requests.back(), "NOSUCH.DAT");
 }
 
-TEST_F(FileReceiveTest, SilenceBetweenDataReportsKeepsWhatArrived) {
+// Silence mid-file (the terminal gone) and a disk that cannot take the whole file fail the
+// receive; the older copy stays and nothing of the new file is left. Then the file arrives.
+TEST_F(FileReceiveTest, AFailedReceiveKeepsTheOlderCopy) {
+    writeBytes(path("MASTER.TRN"), "older copy");
     terminal.faults.stopAfterDataReports = 2;
     MemoryProgressBar bar;
     EXPECT_FALSE(fetch("MASTER.TRN", 59 * 5, &bar));
-    EXPECT_EQ(readBytes(path("MASTER.TRN")), content.substr(0, 118));
     EXPECT_EQ(bar.value(), 2);
+    expectFile("MASTER.TRN", "older copy");
     EXPECT_TRUE(probe.inData().empty());
+
+    terminal.faults.stopAfterDataReports = UsbTerminalFaults::kNever;
+    {
+        // All 295 bytes sit in the stream's buffer until it is closed.
+        const FileSizeLimit diskFull(100);
+        EXPECT_FALSE(fetch("MASTER.TRN", 59 * 5));
+    }
+    expectFile("MASTER.TRN", "older copy");
+    {
+        const FileSizeLimit noSpaceAtAll(0);
+        EXPECT_FALSE(fetch("STATUS.DAT", 1));
+    }
+    expectFile("STATUS.DAT", std::nullopt);
+
+    ASSERT_TRUE(fetch("MASTER.TRN", 59 * 5));
+    expectFile("MASTER.TRN", content);
 }
 
 // Each read follows a check of the time-out and one yield (10 ms), so reads fall on 10, 20, ...
@@ -189,16 +220,49 @@ TEST_F(FileReceiveTest, WaitsEndAfterFiveSeconds) {
     fs::remove(path("AGENT.DAT"));
     EXPECT_FALSE(fetch("AGENT.DAT", 64));
     EXPECT_FALSE(fs::exists(path("AGENT.DAT")));
-    while (terminal.pendingReplies() > 0) // the late reply would answer the next request
-        probe.ReadReport();
 
+    // The late reply is still queued when the next request goes out; it is dropped then.
     terminal.faults.replyDelay = 0ms;
     terminal.faults.dataGap = 5010ms;
     EXPECT_TRUE(fetch("AGENT.DAT", 59 * 3));
-    EXPECT_EQ(readBytes(path("AGENT.DAT")), content);
+    expectFile("AGENT.DAT", content);
     terminal.faults.dataGap = 5011ms;
-    EXPECT_FALSE(fetch("AGENT.DAT", 59 * 3));
-    EXPECT_EQ(readBytes(path("AGENT.DAT")), content.substr(0, 59));
+    terminal.files["AGENT.DAT"] = std::string(59 * 3, 'N'); // a newer copy that does not arrive
+    EXPECT_FALSE(usb.ReadFromUSB("AGENT.DAT", folder.str(), nullptr));
+    expectFile("AGENT.DAT", content);
+}
+
+// The terminal sent MASTER.TRN's last data report twice, and that report holds "s1#": the copy
+// still queued when MASTER.DAT is requested is not MASTER.DAT's size reply.
+TEST_F(FileReceiveTest, AReportQueuedBeforeARequestIsNotItsAnswer) {
+    std::string transactions = patternBytes(100); // its only "s" is byte 16, in report 1
+    transactions.replace(70, 3, "s1#");           // report 2 holds bytes 59 to 99
+    terminal.files["MASTER.TRN"] = transactions;
+    terminal.faults.repeatLastDataReport = true;
+    ASSERT_TRUE(usb.ReadFromUSB("Master.TRN", folder.str(), nullptr));
+    expectFile("MASTER.TRN", transactions);
+
+    MemoryProgressBar bar;
+    ASSERT_TRUE(fetch("MASTER.DAT", 150, &bar));
+    expectFile("MASTER.DAT", content);
+    EXPECT_EQ(probe.packetCount(), 3);
+    EXPECT_EQ(hid.queuedReportsTaken, 1u);
+
+    // A device that keeps sending holds the request up for a bounded number of reads only.
+    struct Chatter final : HidPeer {
+        void onOutputReport(const std::string&) override {}
+        bool nextInputReport(std::string& payload) override {
+            payload = "k";
+            return ++sent <= 100000;
+        }
+        int sent = 0;
+    } chatter;
+    hid.peer = &chatter;
+    const std::size_t before = hid.queuedReadCount;
+    EXPECT_FALSE(usb.ReadFromUSB("AGENT.DAT", folder.str(), nullptr));
+    EXPECT_EQ(hid.queuedReadCount - before, static_cast<std::size_t>(usb::kStaleReportLimit));
+    EXPECT_EQ(hid.payload(hid.written.size() - 1), padded("aAGENT.DAT"));
+    hid.peer = nullptr;
 }
 
 TEST_F(FileReceiveTest, FolderThatCannotTakeTheFileFails) {

@@ -41,6 +41,7 @@ TEST_F(FileSendTest, CommandWordsGoOutAsOneLetterWithoutWaiting) {
 TEST_F(FileSendTest, ClockReplyDecidesTheResult) {
     EXPECT_TRUE(usb.WriteToUSB("DATEANDTIME-06122026143005", "", nullptr));
     terminal.faults.refuseClock = true;
+    hid.feedWaiting("tSuccess"); // queued before the request: not this clock's answer
     EXPECT_FALSE(usb.WriteToUSB("DATEANDTIME-06122026143005", "", nullptr));
     // A terminal that never answers the clock does not stop the download.
     terminal.faults.silentClock = true;
@@ -120,6 +121,7 @@ TEST_F(FileSendTest, TheSenderWaitsOnlyWhereAnAcknowledgementIsDue) {
 
 TEST_F(FileSendTest, NoHeaderAcknowledgementSendsNoData) {
     terminal.faults.noHeaderAck = true;
+    hid.feedWaiting("k"); // queued before the header: not its acknowledgement
     MemoryProgressBar bar;
     bar.setMaximum(77);
     EXPECT_FALSE(sendFile("AGENT.DAT", 64, &bar));
@@ -172,7 +174,7 @@ TEST_F(FileSendTest, AcknowledgementWaitsEndAfterFiveSeconds) {
     terminal.faults.noBlockAck = true;
     for (const auto late : {5010ms, 5011ms}) {
         const auto begin = clock.monotonicNow();
-        hid.feedAt(begin + 1s, "k");
+        hid.feedAt(begin + 1s, "k"); // after the header
         hid.feedAt(begin + 1s + 20ms + 2600ms + late, "k");
         EXPECT_EQ(sendFile("AGENT.DAT", 261 * 63), late == 5010ms);
         while (hid.waiting() > 0)

@@ -30,6 +30,7 @@ public:
         return m_inner.Write(r);
     }
     int Read(UsbInputReport& r) override { return m_inner.Read(r); }
+    int ReadQueued(UsbInputReport& r) override { return m_inner.ReadQueued(r); }
 
     int listed = -1;
     int opens = 0;

@@ -61,7 +61,7 @@ TEST_F(ReportLayerTest, HeaderOfA64ByteAgentFile) {
 // --- Input reports --------------------------------------------------------------------------
 
 TEST_F(ReportLayerTest, InputReportKeepsAll64DataBytesAndYieldsOnce) {
-    hid.feed("k");
+    hid.feedWaiting("k");
     probe.ReadReport();
     EXPECT_EQ(probe.inData(), hexBytes("6B") + std::string(63, '\0'));
     EXPECT_EQ(pump.yields(), 1);
