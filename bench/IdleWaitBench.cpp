@@ -1,6 +1,8 @@
 // What a wait for a silent terminal costs the processor: the real window pump and the real
-// serial port on a pseudo-terminal whose other side never answers, and the real HID library
-// with no terminal plugged in. Reported as the share of one core used during the wait.
+// serial port on a pseudo-terminal whose other side never answers or has gone, and the real HID
+// library with no terminal plugged in. Reported as the share of one core used during the wait,
+// and the processor and wall time of one wait.
+#include "serial/CommandExchange.h"
 #include "serial/ModTrans.h"
 #include "support/MessageBoxRecorder.h"
 #include "support/SerialPortRig.h"
@@ -54,6 +56,9 @@ void measureCpuShare(benchmark::State& state, Wait wait) {
         wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
     }
     state.counters["cpu_share_of_one_core"] = cpu / wall;
+    const auto n = static_cast<double>(state.iterations());
+    state.counters["cpu_ms_per_wait"] = 1000 * cpu / n;
+    state.counters["wall_ms_per_wait"] = 1000 * wall / n;
     state.counters["clock_ticks_during_waits"] = ticks;
     state.counters["worst_event_delay_ms"] = worstLateMs;
 }
@@ -73,6 +78,20 @@ void BM_SerialReadByteFromSilentTerminal(benchmark::State& state) {
         static_cast<double>(calls.inputWaits) / (5.0 * static_cast<double>(state.iterations()));
 }
 
+// The far end of the port has gone (the pseudo-terminal's master closed, as a USB-serial
+// adapter pulled out): the fetch of STATUS.DAT that starts a Download, with its 10-second
+// waits.
+void BM_SerialCommandOnHungUpPort(benchmark::State& state) {
+    SerialPortRig rig;
+    QtEventPump pump;
+    ModTrans::gPump = &pump;
+    rig.pty.closeMaster();
+    measureCpuShare(state, [] {
+        if (ModTrans::ExecuteCommand("1 STATUS.DAT"))
+            throw std::runtime_error("a file arrived over a hung-up port");
+    });
+}
+
 void BM_UsbFileRequestWithoutTerminal(benchmark::State& state) {
     HidapiLibrary hid;
     SystemClock clock;
@@ -90,6 +109,7 @@ BENCHMARK(BM_SerialReadByteFromSilentTerminal)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(1);
+BENCHMARK(BM_SerialCommandOnHungUpPort)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_UsbFileRequestWithoutTerminal)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()

@@ -1,4 +1,5 @@
 #include "serial/ModTrans.h"
+#include "serial/SerialSettingsText.h"
 
 namespace kelvarin::ModTrans {
 
@@ -13,18 +14,20 @@ bool takeByte(std::uint8_t& x) {
     return true;
 }
 
-// After busy '4': drops bytes until ready '5'. False when kBusyLimitSecs pass first.
+// After busy '4': drops bytes until ready '5'. False when kBusyLimitSecs pass first or the
+// link is lost.
 bool waitForReady() {
     const auto start = gClock->monotonicNow();
     for (;;) {
         if (secondsSince(*gClock, start) > kBusyLimitSecs)
             return false;
-        if (CommCtl().inBufferCount() >= 1) {
-            std::uint8_t x = 0;
-            if (takeByte(x) && x == kReady)
-                return true;
-            continue;
-        }
+        std::uint8_t x = 0;
+        if (CommCtl().inBufferCount() >= 1 && takeByte(x) && x == kReady)
+            return true;
+        if (CommCtl().linkLost())
+            return false;
+        // Also between bytes: a terminal may keep sending through its whole busy period, and
+        // the window must keep running (its clock, Exit, a close).
         gPump->yield();
     }
 }
@@ -48,6 +51,8 @@ bool ReadByte(std::uint8_t& b) {
     for (;;) {
         if (CommCtl().inBufferCount() >= 1 && takeByte(x))
             break;
+        if (CommCtl().linkLost())
+            return false;
         gPump->yield();
         if (IsCommTimedOut())
             return false;
@@ -60,6 +65,22 @@ bool ReadByte(std::uint8_t& b) {
     }
     b = x;
     return true;
+}
+
+bool AwaitOutputSent(int bytes) {
+    const auto settings = parseSerialSettings(CommCtl().settings());
+    const double limit =
+        (settings ? wireSeconds(*settings, bytes) : 0.0) + static_cast<double>(gTimeoutSecs);
+    const auto start = gClock->monotonicNow();
+    for (;;) {
+        if (CommCtl().linkLost())
+            return false;
+        if (CommCtl().outBufferCount() == 0)
+            return CommCtl().drainOutput();
+        if (secondsSince(*gClock, start) > limit)
+            return false;
+        gPump->yield();
+    }
 }
 
 void ClearCommBuffers() {

@@ -85,9 +85,15 @@ void SendByte(std::uint8_t b);
 void CommDelay(long n);
 
 // Reads one byte into `b`. Waits up to gTimeoutSecs for it, yielding to the window. A busy
-// '4' is followed by a wait of up to kBusyLimitSecs for '5', dropping what comes in between;
-// then the read returns true with `b` unchanged. False, `b` unchanged, when a wait runs out.
+// '4' is followed by a wait of up to kBusyLimitSecs for '5', dropping what comes in between
+// and yielding after each byte dropped; then the read returns true with `b` unchanged. False,
+// `b` unchanged, when a wait runs out, and at once when the port reports the link lost.
 bool ReadByte(std::uint8_t& b);
+
+// Waits, yielding to the window, until the last `bytes` bytes handed to the port have left it:
+// at most their time on the line plus gTimeoutSecs. False when that time passes first or the
+// port reports the link lost: the bytes did not go out.
+bool AwaitOutputSent(int bytes);
 
 // Discards the port's waiting input and output and the packet being received.
 void ClearCommBuffers();

@@ -66,7 +66,7 @@ bool collectPacket() {
         gRecvBuf += port().input();
         if (gRecvBuf.size() >= static_cast<std::size_t>(TransferPacket::kSize))
             break;
-        if (IsCommTimedOut())
+        if (IsCommTimedOut() || port().linkLost())
             return false;
         gPump->yield();
     }
@@ -103,8 +103,12 @@ int SendPacket() {
         for (char c : LongToBytes(gCheckSum))
             SendByte(static_cast<std::uint8_t>(c));
         SendByte(kPacketEnd);
-        // The whole packet leaves the port before its reply is awaited.
-        port().drainOutput();
+        // The whole packet leaves the port before its reply is awaited. A port that cannot
+        // send it is a broken connection, like a call nobody answers.
+        if (!AwaitOutputSent(TransferPacket::kSize)) {
+            gStatusText = "Erroneous Connection";
+            return kResultNoAnswer;
+        }
 
         // A busy period before the reply leaves gAckByte as it was: the terminal has taken the
         // packet, and sending it again would collide with the terminal's next call.

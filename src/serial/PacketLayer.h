@@ -82,7 +82,7 @@ void BuildPacketHeader(std::int32_t size, std::int32_t packetNo, std::uint8_t fl
 
 // Sends gPacketHeader and gDataBlock (padded or cut to 896 bytes) as one packet, at most six
 // attempts: 51 accepted, 54 attempts used up (gAttempt is then 7), 57 the call went unanswered
-// (gStatusText "Erroneous Connection").
+// or the port did not get the packet out (gStatusText "Erroneous Connection").
 int SendPacket();
 
 // Receives one packet from the terminal into gRecvBuf, at most six attempts, each wait 10 s:

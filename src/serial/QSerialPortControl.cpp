@@ -4,8 +4,11 @@
 #include "serial/ComPortName.h"
 #include "serial/SerialSettingsText.h"
 
-#include <QElapsedTimer>
 #include <QSerialPort>
+#include <algorithm>
+#include <cerrno>
+#include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 
 namespace kelvarin {
@@ -19,10 +22,6 @@ constexpr int kErrPortAlreadyOpen = 8005;
 constexpr int kErrPortNotAvailable = 8010;
 constexpr int kErrPortNotOpen = 8012;
 constexpr int kErrCommState = 8015;
-constexpr int kErrWriteTimeout = 8020;
-
-// A port that takes no bytes for this long counts as broken rather than slow.
-constexpr int kDrainLimitMs = 5000;
 
 QSerialPort::Parity toQtParity(char p) {
     switch (p) {
@@ -76,6 +75,7 @@ void QSerialPortControl::setPortOpen(bool open) {
         if (m_serial->isOpen())
             m_serial->close();
         m_undrained = false;
+        m_lost = false;
         return;
     }
     if (m_serial->isOpen())
@@ -113,6 +113,7 @@ void QSerialPortControl::open() {
         throw RuntimeError(kErrCommState, "Could not set the port's settings" + where);
     }
     m_serial->clear(QSerialPort::AllDirections);
+    m_lost = false;
 }
 
 bool QSerialPortControl::portOpen() const {
@@ -126,8 +127,9 @@ void QSerialPortControl::requireOpen() const {
 
 void QSerialPortControl::pollInput() {
     // Bytes reach QSerialPort's buffer only through the event loop or a wait. A short blocking
-    // wait returns as soon as a byte arrives and keeps the callers' polling from spinning.
-    if (m_serial->bytesAvailable() == 0) {
+    // wait returns as soon as a byte arrives and keeps the callers' polling from spinning. On a
+    // port that is gone it would return at once: there is nothing to wait for.
+    if (m_serial->bytesAvailable() == 0 && !linkLost()) {
         ++m_blocking.inputWaits;
         m_serial->waitForReadyRead(kInputWaitMs);
     }
@@ -175,22 +177,62 @@ std::string QSerialPortControl::input() {
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
-void QSerialPortControl::drainOutput() {
+int QSerialPortControl::outBufferCount() {
+    requireOpen();
+    if (m_serial->bytesToWrite() > 0) {
+        // Returns as soon as the driver takes more of what is queued.
+        ++m_blocking.outputWaits;
+        m_serial->waitForBytesWritten(kOutputWaitMs);
+    }
+    int inDriver = driverOutputQueue();
+    if (inDriver > 0 && m_serial->bytesToWrite() == 0) {
+        // No event tells when the driver's queue has emptied: sleep briefly, or less when the
+        // port hangs up meanwhile.
+        ++m_blocking.outputWaits;
+        pollfd p{fd(), 0, 0};
+        ::poll(&p, 1, kOutputWaitMs);
+        inDriver = driverOutputQueue();
+    }
+    return static_cast<int>(m_serial->bytesToWrite()) + std::max(inDriver, 0);
+}
+
+int QSerialPortControl::driverOutputQueue() {
+    int queued = 0;
+    if (::ioctl(fd(), TIOCOUTQ, &queued) != 0) {
+        m_lost = true;
+        return -1;
+    }
+    return queued;
+}
+
+bool QSerialPortControl::drainOutput() {
     requireOpen();
     if (!m_undrained)
-        return;
-    QElapsedTimer timer;
-    timer.start();
-    while (m_serial->bytesToWrite() > 0) {
-        if (timer.elapsed() > kDrainLimitMs)
-            throw RuntimeError(kErrWriteTimeout, "The port takes no more bytes");
-        // Something is queued, so this returns as soon as the driver takes more of it.
-        ++m_blocking.outputWaits;
-        m_serial->waitForBytesWritten(50);
-    }
+        return true;
     ++m_blocking.outputWaits;
-    ::tcdrain(static_cast<int>(m_serial->handle()));
+    // The driver's queue is empty by now: this waits only for the bytes in the hardware.
+    if (::tcdrain(fd()) != 0 && errno != EINTR) {
+        m_lost = true;
+        return false;
+    }
     m_undrained = false;
+    return true;
+}
+
+bool QSerialPortControl::linkLost() {
+    if (m_lost || !m_serial->isOpen())
+        return m_lost;
+    // A hung-up tty (a USB-serial adapter unplugged, a pseudo-terminal whose master closed)
+    // reports POLLHUP and POLLERR from then on; its reads return nothing at once, so without
+    // this every wait would spin through its whole time-out.
+    pollfd p{fd(), 0, 0};
+    if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0)
+        m_lost = true;
+    return m_lost;
+}
+
+int QSerialPortControl::fd() const {
+    return static_cast<int>(m_serial->handle());
 }
 
 } // namespace kelvarin

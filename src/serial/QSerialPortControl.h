@@ -30,10 +30,12 @@ public:
     bool portOpen() const override;
     int inBufferCount() override;
     void setInBufferCount(int n) override;
+    int outBufferCount() override;
     void setOutBufferCount(int n) override;
     void setOutput(const std::string& data) override;
     std::string input() override;
-    void drainOutput() override;
+    bool drainOutput() override;
+    bool linkLost() override;
 
     // Calls made so far that may block: waits for the driver to take or send output (drains
     // included), and brief waits for input. For measuring, not for the protocol.
@@ -43,13 +45,17 @@ public:
     };
     const BlockingCalls& blockingCalls() const { return m_blocking; }
 
-    // The longest a poll of an empty input blocks.
+    // The longest a poll of an empty input, or of output still leaving, blocks.
     static constexpr int kInputWaitMs = 4;
+    static constexpr int kOutputWaitMs = 4;
 
 private:
     void requireOpen() const;
     void pollInput();
     void open();
+    int fd() const;
+    // Bytes in the driver's output queue; -1 when the port refuses to tell (it is gone).
+    int driverOutputQueue();
 
     std::filesystem::path m_programFolder;
     std::unique_ptr<QSerialPort> m_serial;
@@ -60,6 +66,7 @@ private:
     int m_rThreshold = 0;
     int m_sThreshold = 0;
     bool m_undrained = false;
+    bool m_lost = false;
     BlockingCalls m_blocking;
 };
 

@@ -41,6 +41,10 @@ public:
     virtual int inBufferCount() = 0;
     virtual void setInBufferCount(int n) = 0;
 
+    // Bytes handed over with setOutput() that have not yet left the port: those the control
+    // still holds and those in the driver's queue. When some remain it first blocks a few
+    // milliseconds at most for them to leave, so a loop that polls it costs no processor time.
+    virtual int outBufferCount() = 0;
     // Setting it to 0 discards bytes queued but not yet sent.
     virtual void setOutBufferCount(int n) = 0;
 
@@ -51,9 +55,16 @@ public:
     // inBufferCount()).
     virtual std::string input() = 0;
 
-    // Blocks until every byte written has left the port (bounded by the port's own time-out).
-    // Returns at once when nothing was written since the last drain.
-    virtual void drainOutput() = 0;
+    // Once outBufferCount() is 0: blocks until the last bytes have left the port's hardware (a
+    // UART's FIFO, an adapter's transfer in flight), which the driver bounds by the few bytes
+    // left. Returns true at once when nothing was written since the last drain; false when the
+    // port reports a failure.
+    virtual bool drainOutput() = 0;
+
+    // True once the port has reported a hang-up or an I/O error: the device went away (a
+    // USB-serial adapter pulled out, the far end of a pseudo-terminal closed). Its reads then
+    // find nothing and its writes go nowhere until it is closed and opened again.
+    virtual bool linkLost() = 0;
 };
 
 } // namespace kelvarin

@@ -52,4 +52,10 @@ std::optional<SerialSettings> parseSerialSettings(const std::string& text) {
     return s;
 }
 
+double wireSeconds(const SerialSettings& settings, int bytes) {
+    const int bitsPerByte =
+        1 + settings.dataBits + (settings.parity == 'N' ? 0 : 1) + settings.stopBits;
+    return static_cast<double>(bytes) * bitsPerByte / settings.baud;
+}
+
 } // namespace kelvarin

@@ -17,4 +17,8 @@ struct SerialSettings {
 // nullopt when any part is not valid.
 std::optional<SerialSettings> parseSerialSettings(const std::string& text);
 
+// Seconds `bytes` bytes take on the line: a start bit, the data bits, a parity bit unless the
+// parity is N, and the stop bits each.
+double wireSeconds(const SerialSettings& settings, int bytes);
+
 } // namespace kelvarin

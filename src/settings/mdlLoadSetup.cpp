@@ -1,5 +1,6 @@
 #include "settings/mdlLoadSetup.h"
 
+#include "platform/RuntimeError.h"
 #include "settings/TextFileService.h"
 #include "settings/TransSettingsRecord.h"
 
@@ -96,7 +97,7 @@ std::string ReadSetupFile(const std::string& folder) {
     }
 }
 
-void SaveTransSettings(const std::string& folder) {
+bool SaveTransSettings(const std::string& folder, std::string* failure) {
     try {
         const std::filesystem::path path = TrimBlanks(folder) + "TRANS.DAT";
         std::error_code ec;
@@ -106,11 +107,17 @@ void SaveTransSettings(const std::string& folder) {
             return;
         // An old file that cannot be deleted ends the save: nothing is written over it.
         if (!std::filesystem::remove(path, ec) && ec)
-            return;
+            throwFileError(path, ec.value());
         writeTransSettingsFile(path, TransSettingsRecord::fitted(GetCommPort(), GetBaudRate()));
-    } catch (const std::exception&) {
-        // The caller is not told; the old file may be gone.
+        return true;
+    } catch (const RuntimeError& e) {
+        if (failure != nullptr)
+            *failure = e.description();
+    } catch (const std::exception& e) {
+        if (failure != nullptr)
+            *failure = e.what();
     }
+    return false;
 }
 
 bool CopyToAppFolder(const std::string& sourcePath, const std::string& fileTitle) {

@@ -40,8 +40,10 @@ std::string_view TrimBlanksView(std::string_view text);
 std::string ReadSetupFile(const std::string& folder);
 
 // Rewrites TRANS.DAT in `folder` (a text that ends in the separator) from gCommPort and
-// gBaudRate, fitted to 1 and 6 characters: exactly 7 bytes. A failure is silent.
-void SaveTransSettings(const std::string& folder);
+// gBaudRate, fitted to 1 and 6 characters: exactly 7 bytes. True when the file then holds
+// them; false when the old file could not be deleted or the new one not written whole, its
+// close included, with the failure's description in `failure` when given. Shows nothing.
+bool SaveTransSettings(const std::string& folder, std::string* failure = nullptr);
 
 // Copies `sourcePath` into the program folder as `fileTitle`, replacing a file of that name.
 // True also when the source is missing or already is that file, spelled the same or reached

@@ -47,7 +47,8 @@ bool askForAnotherPort(frmConverterMain& w) {
 } // namespace
 
 void frmConverterMain::cmdSearchPort_Click() {
-    if (!chkIR->isChecked())
+    // A transfer waiting for the terminal uses the port: the frame must not reopen it.
+    if (!chkIR->isChecked() || m_command.running())
         return;
     ModTrans::gCommCtl = m_serial.get();
     try {
@@ -75,6 +76,9 @@ void frmConverterMain::txtPortSetup_Change() {
 
 void frmConverterMain::cmdPortOK_Click() {
     using namespace mdlLoadSetup;
+    // Closing the port under a running transfer would end it with a run-time error.
+    if (m_command.running())
+        return;
     try {
         ModTrans::CommCtl().setPortOpen(false);
     } catch (const std::exception&) {
@@ -89,17 +93,25 @@ void frmConverterMain::cmdPortOK_Click() {
     // The number that opened, not the typed text: "01" must be stored as "1", not as "0".
     SetCommPort(std::to_string(port));
     SetBaudRate(baud);
+    txtComPort->setText(fromBytes(GetCommPort()));
+    // Success only once TRANS.DAT holds the new port, or the next start opens the old one. The
+    // port stays open with the new values; the frame stays so that "&Save" can be tried again.
+    std::string failure;
+    if (!SaveTransSettings(ProgramFolder() + kPathSep, &failure)) {
+        m_boxes->show(failure, MsgIcon::None, MsgButtons::Ok, "");
+        return;
+    }
     m_boxes->show("Communication Port Configuared successfully   ", MsgIcon::Information,
                   MsgButtons::Ok, kWindowTitle);
-    SaveTransSettings(ProgramFolder() + kPathSep);
     fraPortSettings->hide();
     txtPortSetup->clear();
     txtBaudSetup->setReadOnly(false);
-    txtComPort->setText(fromBytes(GetCommPort()));
 }
 
 void frmConverterMain::cmdClose_Click() {
     using namespace mdlLoadSetup;
+    if (m_command.running())
+        return;
     if (ModTrans::IsPortOpen(comPortNumber(GetCommPort()), TrimBlanks(GetBaudRate()))) {
         fraPortSettings->hide();
         return;

@@ -111,6 +111,36 @@ TEST_P(BusyInsteadOfReply, PacketIsNotSentAgain) {
 
 INSTANTIATE_TEST_SUITE_P(MiddleAndLastPacket, BusyInsteadOfReply, ::testing::Values(2, 3));
 
+// The terminal's side of the port closes after the second of four packets, as a pulled
+// USB-serial adapter does: the reception fails as a lost packet, and so does the next command,
+// without any wait once the port has reported the hang-up.
+TEST_F(FileTransferFaultsOverPort, AHangUpMidFileFailsEveryWaitAtOnce) {
+    sim.files["MASTER.TRN"] = patternBytes(3000, 6);
+    sim.faults.hangUpAfterPackets = 2;
+    writeBytes(dataFile("MASTER.TRN"), "older copy");
+    struct CountingPump final : EventPump {
+        const PtyTerminalLink& link;
+        int yieldsAfterHangUp = 0;
+        explicit CountingPump(const PtyTerminalLink& l) : link(l) {}
+        void yield() override { yieldsAfterHangUp += link.hungUp() ? 1 : 0; }
+    } counting{link};
+    gPump = &counting;
+    start();
+
+    EXPECT_FALSE(ExecuteCommand("1 MASTER.TRN"));
+    EXPECT_TRUE(link.hungUp());
+    EXPECT_EQ(readBytes(dataFile("MASTER.TRN")), "older copy");
+    EXPECT_FALSE(std::filesystem::exists(dataFile("TEMPFILE.BIN")));
+    EXPECT_FALSE(IsTransferFileOpen());
+
+    writeBytes(dataFile("MASTER.DAT"), "m");
+    EXPECT_FALSE(ExecuteCommand("2 MASTER.DAT"));
+    EXPECT_EQ(gStatusText, "Check Connection ! GOING TO ABORT...");
+    // At most the yield of a wait that was under way when the master closed.
+    EXPECT_LE(counting.yieldsAfterHangUp, 1);
+    EXPECT_TRUE(control->linkLost());
+}
+
 // The disk takes only 4000 of MASTER.TRN's 5000 bytes. They all wait in the stream's buffer
 // until it is closed, so only the close finds out: the reception fails before the terminal is
 // told the count, the older copy stays and no scratch file is left.

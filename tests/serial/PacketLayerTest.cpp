@@ -117,6 +117,33 @@ TEST_F(PacketLayerSend, AReplyOtherThanThreeOrSixIsNotAnswered) {
     EXPECT_EQ(port.sent().find('7'), std::string::npos);
 }
 
+// A port whose output never leaves: the send fails once the packet's time on the line at
+// 57600 baud (907 x 10 bits) and the reply time-out have passed, and is not tried again. A
+// port that then hangs up fails the next send at once: no call goes unanswered for 40 s.
+TEST_F(PacketLayerSend, APacketThePortCannotSendAndAHungUpPortFailTheSend) {
+    answerPackets("3");
+    BuildPacketHeader(0, 1, 0x00);
+    gDataBlock.clear();
+    port.outputStuck = true;
+    startTiming();
+    EXPECT_EQ(SendPacket(), kResultNoAnswer);
+    EXPECT_EQ(gStatusText, "Erroneous Connection");
+    EXPECT_GT(elapsed(), 10.0 + 9070.0 / 57600);
+    EXPECT_LT(elapsed(), 10.2);
+    EXPECT_EQ(port.sent().size(), 1u + 907u);
+
+    port.outputStuck = false;
+    port.onOutput = nullptr;
+    port.lost = true;
+    port.clearSent();
+    gStatusText.clear();
+    startTiming();
+    EXPECT_EQ(SendPacket(), kResultNoAnswer);
+    EXPECT_EQ(gStatusText, "Erroneous Connection");
+    EXPECT_EQ(elapsed(), 0.0);
+    EXPECT_EQ(port.sent(), hexBytes("07 07 07 07"));
+}
+
 // The terminal's packet: BlockSize 5, PacketNo 1, last block, "HELLO". Its sum counts F3:
 // 243 + 5 + 1 + 255 + 72 + 69 + 76 + 76 + 79 = 876 = 36Ch.
 std::string helloPacket(const std::string& sum) {

@@ -1,5 +1,6 @@
 #include "settings/TransSettingsRecord.h"
 #include "settings/mdlLoadSetup.h"
+#include "support/FileSizeLimit.h"
 #include "support/ImmutableFlag.h"
 #include "support/TempFolder.h"
 
@@ -47,7 +48,7 @@ TEST_F(TransSettingsTest, BlanksAroundTheFolderAreRemoved) {
 }
 
 // The old file itself stays writable: only its deletion fails, and that ends the save.
-TEST_F(TransSettingsTest, UnwritableFolderFailsSilentlyAndKeepsTheOldFile) {
+TEST_F(TransSettingsTest, UnwritableFolderFailsWithTheReasonAndKeepsTheOldFile) {
     writeBytes(dir.path() / "TRANS.DAT", "157600 ");
     std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read |
                                                  std::filesystem::perms::owner_exec);
@@ -59,18 +60,38 @@ TEST_F(TransSettingsTest, UnwritableFolderFailsSilentlyAndKeepsTheOldFile) {
     }
     SetCommPort("2");
     SetBaudRate("9600");
-    SaveTransSettings(folder());
+    std::string failure;
+    const bool saved = SaveTransSettings(folder(), &failure);
     if (immutable)
         setImmutable(dir.path(), false);
     std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(failure, "Permission denied (" + folder() + "TRANS.DAT)");
     EXPECT_EQ(readBytes(dir.path() / "TRANS.DAT"), "157600 ");
 }
 
-TEST_F(TransSettingsTest, AFolderInTheWayOfTransDatIsASilentFailure) {
+// The 7 bytes reach the disk only when the file is closed: a close that cannot write them
+// (here the process may write no file bytes at all) fails the save.
+TEST_F(TransSettingsTest, ACloseThatCannotWriteTheRecordFailsTheSave) {
+    SetCommPort("2");
+    SetBaudRate("9600");
+    std::string failure;
+    bool saved = true;
+    {
+        const FileSizeLimit noBytes(0);
+        saved = SaveTransSettings(folder(), &failure);
+    }
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(failure, "Write error (" + folder() + "TRANS.DAT)");
+    EXPECT_TRUE(SaveTransSettings(folder()));
+    EXPECT_EQ(readBytes(dir.path() / "TRANS.DAT"), "29600  ");
+}
+
+TEST_F(TransSettingsTest, AFolderInTheWayOfTransDatIsAFailure) {
     std::filesystem::create_directories(dir.path() / "TRANS.DAT" / "inside");
     SetCommPort("2");
     SetBaudRate("9600");
-    SaveTransSettings(folder());
+    EXPECT_FALSE(SaveTransSettings(folder()));
     EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "TRANS.DAT" / "inside"));
 }
 

@@ -31,10 +31,15 @@ public:
     bool portOpen() const override { return m_open; }
     int inBufferCount() override;
     void setInBufferCount(int n) override;
+    int outBufferCount() override { return outputStuck ? 1 : 0; }
     void setOutBufferCount(int n) override;
     void setOutput(const std::string& data) override;
     std::string input() override;
-    void drainOutput() override { ++drains; }
+    bool drainOutput() override {
+        ++drains;
+        return !lost;
+    }
+    bool linkLost() override { return lost; }
 
     // Queue bytes from the terminal now, or to arrive when the clock reaches `atSeconds`.
     void feed(const std::string& bytes);
@@ -51,6 +56,9 @@ public:
     int rThreshold = -1;
     int sThreshold = -1;
     int drains = 0;
+    // The port hung up (linkLost()), or its output never leaves (outBufferCount() stays 1).
+    bool lost = false;
+    bool outputStuck = false;
     int inputDiscards = 0;
     int outputDiscards = 0;
 

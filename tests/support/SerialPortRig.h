@@ -31,7 +31,7 @@ struct SerialPortRig {
     SystemClock clock;
     NullEventPump pump;
     std::unique_ptr<QSerialPortControl> control;
-    PtyTerminalLink link{pty.masterFd()};
+    PtyTerminalLink link{pty};
     SerialTerminalSimulator sim{link};
 };
 

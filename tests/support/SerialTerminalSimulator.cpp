@@ -1,6 +1,8 @@
 #include "support/SerialTerminalSimulator.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 namespace kelvarin::test {
 
@@ -157,6 +159,8 @@ bool SerialTerminalSimulator::sendPacket(int index, std::int16_t number, std::ui
     for (;;) {
         if (firstSending && index == faults.busyBeforePacket)
             send(std::string{'4', static_cast<char>(kJunkByte), '5'});
+        if (firstSending && index == faults.busyStreamBeforePacket)
+            streamWhileBusy();
         send(kCall);
         const std::uint8_t a = next();
         const std::uint8_t b = a == kAnswer ? next() : a;
@@ -189,9 +193,31 @@ bool SerialTerminalSimulator::sendPacket(int index, std::int16_t number, std::ui
     }
 }
 
+void SerialTerminalSimulator::streamWhileBusy() {
+    send('4');
+    // The PC takes the '4' and waits for '5' before the stray bytes begin.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    m_busyStreaming = true;
+    const std::string junk(256, static_cast<char>(kJunkByte));
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(kBusyStreamSeconds);
+    while (std::chrono::steady_clock::now() < end) {
+        if (m_link.stopped()) {
+            m_busyStreaming = false;
+            throw LinkStopped{};
+        }
+        send(junk);
+    }
+    m_busyStreaming = false;
+    send('5');
+}
+
 void SerialTerminalSimulator::dropIfDue(int packetsDone) {
     if (faults.dropConnectionAfterPackets > 0 && packetsDone >= faults.dropConnectionAfterPackets)
         m_silent = true;
+    if (faults.hangUpAfterPackets > 0 && packetsDone >= faults.hangUpAfterPackets) {
+        m_link.hangUp();
+        throw LinkStopped{};
+    }
 }
 
 void SerialTerminalSimulator::sendFile(const std::string& name) {

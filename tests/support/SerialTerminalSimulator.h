@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -17,6 +18,13 @@ public:
 
     // Sends bytes to the PC.
     virtual void write(const std::string& bytes) = 0;
+
+    // Ends the link as a pulled USB-serial adapter does: where the link can, the PC's port
+    // hangs up; otherwise the terminal just falls silent. Nothing is read or written after it.
+    virtual void hangUp() {}
+
+    // Whether the test has stopped the link.
+    virtual bool stopped() const = 0;
 };
 
 // Faults on demand, one named switch each. Packet numbers count the data packets of a file from
@@ -36,6 +44,9 @@ struct TerminalFaults {
     int badChecksumSends = 1;
     // Terminal to PC: busy '4', a stray byte, ready '5' before the call for this packet.
     int busyBeforePacket = 0;
+    // Terminal to PC: busy '4' before the call for this packet, a moment later stray bytes back
+    // to back for kBusyStreamSeconds (or until the link stops), then ready '5'.
+    int busyStreamBeforePacket = 0;
     // Command 2 is refused with E7.
     bool refuseSend = false;
     // Command 2 for this file only is refused with E7.
@@ -49,6 +60,9 @@ struct TerminalFaults {
     bool countMismatch = false;
     // After this many packets of a file the connection drops: the terminal falls silent.
     int dropConnectionAfterPackets = 0;
+    // After this many packets of a file the link hangs up (TerminalLink::hangUp) and the
+    // terminal is gone.
+    int hangUpAfterPackets = 0;
     // PC to terminal: the '3' accepting this packet arrives garbled.
     int garbleReplyToPacket = 0;
     // Terminal to PC: stray bytes between the 08 08 and the F3 of this packet.
@@ -67,6 +81,7 @@ struct TerminalFaults {
 };
 
 inline constexpr std::int16_t kOversizedBlockSize = 1000;
+inline constexpr int kBusyStreamSeconds = 5;
 inline constexpr std::uint8_t kJunkByte = 0x5A;
 inline constexpr std::uint8_t kGarbledByte = 0xA5;
 // What the terminal sends before the packets of a file it sends, and during the PC's refusal
@@ -95,6 +110,9 @@ public:
     std::vector<std::uint8_t> countAnswers; // the PC's answers to our counts (0F or ':')
     std::vector<int> packetNumbersFromPc;   // every file packet taken from the PC, in order
 
+    // Whether the terminal is now sending stray bytes through a busy period (any thread).
+    bool busyStreaming() const { return m_busyStreaming; }
+
 private:
     std::uint8_t next();
     void send(const std::string& bytes);
@@ -106,12 +124,14 @@ private:
     void receiveFile(const std::string& name);
     bool awaitCall();
     void dropIfDue(int packetsDone);
+    void streamWhileBusy();
 
     TerminalLink& m_link;
     bool m_silent = false;
     bool m_pendingCall = false; // a 07 arrived where an 08 was expected: the PC starts again
     int m_rejectsLeft = 0;
     int m_badSumsLeft = 0;
+    std::atomic<bool> m_busyStreaming{false};
 };
 
 // A packet as the terminal builds it: F3, size, number, flag, 896 data bytes, the sum of

@@ -12,6 +12,8 @@ constexpr int kPollMs = 10;
 
 bool PtyTerminalLink::readByte(std::uint8_t& b) {
     while (m_pos >= m_buffer.size()) {
+        if (m_fd < 0)
+            return false;
         // Once stopped, bytes already on their way are still taken; only then does it end.
         const bool stopped = m_stopped;
         pollfd p{m_fd, POLLIN, 0};
@@ -34,9 +36,17 @@ bool PtyTerminalLink::readByte(std::uint8_t& b) {
     return true;
 }
 
+void PtyTerminalLink::hangUp() {
+    // Only the simulator's thread uses the master until it ends, so it may close it here.
+    if (m_pty != nullptr)
+        m_pty->closeMaster();
+    m_fd = -1;
+    m_hungUp = m_pty != nullptr;
+}
+
 void PtyTerminalLink::write(const std::string& bytes) {
     std::size_t done = 0;
-    while (done < bytes.size() && !m_stopped) {
+    while (done < bytes.size() && !m_stopped && m_fd >= 0) {
         pollfd p{m_fd, POLLOUT, 0};
         if (::poll(&p, 1, kPollMs) <= 0)
             continue;
@@ -77,6 +87,11 @@ bool ScriptedTerminalLink::readByte(std::uint8_t& b) {
 void ScriptedTerminalLink::write(const std::string& bytes) {
     std::lock_guard lock(m_mutex);
     m_toPc += bytes;
+}
+
+bool ScriptedTerminalLink::stopped() const {
+    std::lock_guard lock(m_mutex);
+    return m_stopped;
 }
 
 void ScriptedTerminalLink::stop() {

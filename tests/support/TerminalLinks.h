@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/FakeClock.h"
+#include "support/PseudoTerminal.h"
 #include "support/ScriptedSerialControl.h"
 #include "support/SerialTerminalSimulator.h"
 
@@ -17,13 +18,21 @@ namespace kelvarin::test {
 class PtyTerminalLink final : public TerminalLink {
 public:
     explicit PtyTerminalLink(int masterFd) : m_fd(masterFd) {}
+    // hangUp() closes the master side of `pty`: the program's side hangs up.
+    explicit PtyTerminalLink(PseudoTerminal& pty) : m_fd(pty.masterFd()), m_pty(&pty) {}
 
     bool readByte(std::uint8_t& b) override;
     void write(const std::string& bytes) override;
+    void hangUp() override;
+    bool stopped() const override { return m_stopped; }
     void stop() { m_stopped = true; }
+    // Whether hangUp() has closed the master.
+    bool hungUp() const { return m_hungUp; }
 
 private:
     int m_fd;
+    PseudoTerminal* m_pty = nullptr;
+    std::atomic<bool> m_hungUp{false};
     std::atomic<bool> m_stopped{false};
     std::string m_buffer;
     std::size_t m_pos = 0;
@@ -41,6 +50,7 @@ public:
 
     bool readByte(std::uint8_t& b) override;
     void write(const std::string& bytes) override;
+    bool stopped() const override;
     void stop();
     // The simulator has returned; nothing more will come.
     void finished();
@@ -49,7 +59,7 @@ private:
     void settle();
 
     ScriptedSerialControl& m_port;
-    std::mutex m_mutex;
+    mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<std::uint8_t> m_fromPc;
     std::string m_toPc;

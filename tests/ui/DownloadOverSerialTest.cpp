@@ -240,44 +240,79 @@ TEST(DownloadOverSerialTest, ARunTimeErrorDuringTheTransferRestoresTheWindowOnly
     EXPECT_EQ(r.endCalls, 1);
 }
 
-// Exit answered Yes, or the window closed, while the status fetch waits for a silent terminal.
-class EndDuringAWait : public ::testing::TestWithParam<bool> {};
+struct EndCase {
+    const char* name;
+    bool byExit;
+    bool busyStream; // else a silent terminal
+};
+
+void PrintTo(const EndCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+// Exit answered Yes, or the window closed, while the status fetch waits for a silent terminal,
+// or for the ready '5' of a busy terminal that keeps sending other bytes: the busy wait too
+// lets the window handle the close while bytes come. Just before, the port settings frame,
+// left open with another port typed in, has its three buttons clicked: while a command runs
+// they are ignored and the port the command uses stays open.
+class EndDuringAWait : public ::testing::TestWithParam<EndCase> {};
 
 TEST_P(EndDuringAWait, TheCommandStopsAtItsNextWaitAndShowsNothingMore) {
-    const bool byExit = GetParam();
+    const EndCase& c = GetParam();
     SerialWindowRig r;
     r.putMasterFile("ABCD.MST", masterFileText(1));
-    r.sim.faults.silent = true;
+    r.sim.files["STATUS.DAT"] = kUploadedOnly;
+    r.sim.faults.silent = !c.busyStream;
+    r.sim.faults.busyStreamBeforePacket = c.busyStream ? 1 : 0;
+    frmConverterMain& w = *r.window;
+    w.cmdSearchPort->click();
+    w.txtPortSetup->setText("2");
     int yieldsAfterEnd = 0;
+    bool endedWhileBusy = false;
     r.pump.onYield = [&] {
         if (r.endCalls > 0) {
             ++yieldsAfterEnd;
             return;
         }
-        if (byExit)
-            r.window->cmdCancel->click(); // Yes is clicked in the box
+        if (c.busyStream && !r.sim.busyStreaming())
+            return;
+        w.cmdPortOK->click();
+        w.cmdSearchPort->click();
+        w.cmdClose->click();
+        endedWhileBusy = r.sim.busyStreaming();
+        if (c.byExit)
+            w.cmdCancel->click(); // Yes is clicked in the box
         else
-            r.window->close();
+            w.close();
     };
-    r.window->txtFile->setText("ABCD.MST");
+    w.txtFile->setText("ABCD.MST");
     r.startTerminal();
 
-    r.window->CmdDownload->click();
+    w.CmdDownload->click();
 
     EXPECT_EQ(r.endCalls, 1);
     EXPECT_EQ(yieldsAfterEnd, 0);
-    if (byExit) {
+    EXPECT_EQ(endedWhileBusy, c.busyStream);
+    if (c.byExit) {
         ASSERT_EQ(r.boxes.shown.size(), 1u);
         EXPECT_EQ(r.boxes.shown[0].text, "Do You Want to Exit ?");
     } else {
         EXPECT_TRUE(r.boxes.shown.empty());
     }
-    EXPECT_FALSE(r.window->commandRunning());
+    EXPECT_FALSE(w.commandRunning());
     EXPECT_FALSE(ModTrans::IsTransferFileOpen());
+    EXPECT_TRUE(w.MSComm1().portOpen());
+    EXPECT_FALSE(w.fraPortSettings->isHidden());
+    EXPECT_EQ(w.txtPortSetup->text(), "2");
+    EXPECT_TRUE(w.cmdPortOK->isEnabled());
+    EXPECT_EQ(readBytes(r.program.path() / "TRANS.DAT"), "157600 ");
 }
 
-INSTANTIATE_TEST_SUITE_P(ExitOrClose, EndDuringAWait, ::testing::Values(true, false),
-                         [](const auto& p) { return p.param ? "ExitYes" : "WindowClosed"; });
+INSTANTIATE_TEST_SUITE_P(ExitOrClose, EndDuringAWait,
+                         ::testing::Values(EndCase{"ExitYes", true, false},
+                                           EndCase{"WindowClosed", false, false},
+                                           EndCase{"WindowClosedWhileBusy", false, true}),
+                         [](const auto& p) { return std::string(p.param.name); });
 
 } // namespace
 } // namespace kelvarin::test

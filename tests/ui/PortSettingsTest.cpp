@@ -158,6 +158,31 @@ TEST(PortSettingsTest, SaveWithAPortThatOpensStoresItAndHidesTheFrame) {
     EXPECT_EQ(readBytes(r.transDat()), "157600 ");
     EXPECT_EQ(w.txtComPort->text(), "1");
     EXPECT_TRUE(carries(w, r.com1));
+
+    // TRANS.DAT cannot be replaced: the reason in the status box, no success, and the frame
+    // stays with the port that opened, so that "&Save" can be tried again.
+    w.cmdSearchPort->click();
+    fs::remove(r.transDat());
+    fs::create_directories(r.transDat() / "in the way");
+    w.txtPortSetup->setText("2");
+    w.cmdPortOK->click();
+    ASSERT_EQ(r.h.boxes.shown.size(), 3u);
+    EXPECT_EQ(r.h.boxes.shown[2].text, "Path/File access error (" + r.transDat().string() + ")");
+    EXPECT_EQ(r.h.boxes.shown[2].icon, MsgIcon::None);
+    EXPECT_EQ(r.h.boxes.shown[2].buttons, MsgButtons::Ok);
+    EXPECT_EQ(r.h.boxes.shown[2].title, "Kelvarin");
+    EXPECT_FALSE(w.fraPortSettings->isHidden());
+    EXPECT_EQ(w.txtPortSetup->text(), "2");
+    EXPECT_TRUE(w.cmdPortOK->isEnabled());
+    EXPECT_EQ(w.txtComPort->text(), "2");
+    EXPECT_TRUE(carries(w, r.com2));
+
+    fs::remove_all(r.transDat());
+    w.cmdPortOK->click();
+    ASSERT_EQ(r.h.boxes.shown.size(), 4u);
+    EXPECT_EQ(r.h.boxes.shown[3].text, "Communication Port Configuared successfully   ");
+    EXPECT_EQ(readBytes(r.transDat()), "257600 ");
+    EXPECT_TRUE(w.fraPortSettings->isHidden());
 }
 
 TEST(PortSettingsTest, SaveWithAPortThatDoesNotOpenKeepsTheFrameAndTheStoredSettings) {
