@@ -167,7 +167,8 @@ TEST(PortSettingsTest, SaveWithAPortThatOpensStoresItAndHidesTheFrame) {
     w.txtPortSetup->setText("2");
     w.cmdPortOK->click();
     ASSERT_EQ(r.h.boxes.shown.size(), 3u);
-    EXPECT_EQ(r.h.boxes.shown[2].text, "Path/File access error (" + r.transDat().string() + ")");
+    EXPECT_EQ(r.h.boxes.shown[2].text,
+              "Path/File access error (" + r.transDat().string() + ": a folder, not a plain file)");
     EXPECT_EQ(r.h.boxes.shown[2].icon, MsgIcon::None);
     EXPECT_EQ(r.h.boxes.shown[2].buttons, MsgButtons::Ok);
     EXPECT_EQ(r.h.boxes.shown[2].title, "Kelvarin");

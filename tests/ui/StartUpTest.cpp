@@ -104,12 +104,14 @@ TEST(StartUpTest, SettingsFilesThatAreNotPlainFilesAreRefusedWithTheirReasonWith
     EXPECT_EQ(h.boxes.shown[1].icon, MsgIcon::None);
     EXPECT_EQ(h.boxes.shown[1].title, "Kelvarin");
 
-    // The port opens and is kept for this run; the pipe is not replaced by a file.
+    // The port opens and is kept for this run, but nothing is stored: the pipe is not replaced
+    // by a file, and the save says why instead of reporting success.
     w.txtPortSetup->setText("2");
     w.cmdPortOK->click();
     ASSERT_EQ(h.boxes.shown.size(), 3u);
-    EXPECT_EQ(h.boxes.shown[2].text, "Communication Port Configuared successfully   ");
+    EXPECT_EQ(h.boxes.shown[2].text, pipeReason);
     EXPECT_TRUE(w.MSComm1().portOpen());
+    EXPECT_FALSE(w.fraPortSettings->isHidden());
     EXPECT_TRUE(fs::is_fifo(transDat));
 
     WindowHarness h2;
