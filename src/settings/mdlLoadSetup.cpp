@@ -1,6 +1,5 @@
 #include "settings/mdlLoadSetup.h"
 
-#include "platform/RuntimeError.h"
 #include "settings/TextFileService.h"
 #include "settings/TransSettingsRecord.h"
 
@@ -109,10 +108,8 @@ bool SaveTransSettings(const std::string& folder, std::string* failure) {
             throwFileError(path, ec.value());
         writeTransSettingsFile(path, TransSettingsRecord::fitted(GetCommPort(), GetBaudRate()));
         return true;
-    } catch (const RuntimeError& e) {
-        if (failure != nullptr)
-            *failure = e.description();
     } catch (const std::exception& e) {
+        // A RuntimeError's what() is its description.
         if (failure != nullptr)
             *failure = e.what();
     }
