@@ -139,27 +139,32 @@ void whenDialogShows(const std::function<void(QFileDialog&)>& answer) {
     });
 }
 
+// The folder and the file are named with a letter beyond ASCII, spelt in UTF-8 as Linux names
+// are: the dialog opens that folder and hands back the names as the file system spells them.
 TEST(FileChoiceTest, TheQtDialogStartsInTheFolderAndOffersMasterFilesInAnyCase) {
-    TempFolder folder;
-    writeBytes(folder.path() / "ab12.mst", "x");
+    TempFolder temp;
+    const fs::path folder = temp.path() / "D\xC3\xA9p\xC3\xB4t"; // "Dépôt"
+    fs::create_directory(folder);
+    const std::string file = "\xC3\xA9T12.mst"; // "éT12.mst"
+    writeBytes(folder / file, "x");
     QWidget parent;
     QtFileDialogs dialogs(&parent);
-    const OpenFileRequest request{"Open Master File", ".MST", ".MST", folder.str() + "/"};
+    const OpenFileRequest request{"Open Master File", ".MST", ".MST", folder.string() + "/"};
 
     QString pattern;
     whenDialogShows([&](QFileDialog& d) {
         EXPECT_EQ(d.windowTitle(), "Open Master File");
-        EXPECT_EQ(d.directory().absolutePath(), QString::fromStdString(folder.str()));
+        EXPECT_EQ(d.directory().absolutePath(), QString::fromUtf8(folder.c_str()));
         EXPECT_EQ(d.defaultSuffix(), "MST");
         const QString filter = d.nameFilters().value(0);
         pattern = filter.mid(filter.indexOf('(') + 1).chopped(1);
-        d.selectFile(QString::fromStdString((folder.path() / "ab12.mst").string()));
+        d.selectFile(QString::fromUtf8((folder / file).c_str()));
         static_cast<QDialog&>(d).accept(); // QFileDialog::accept, as its Open button does
     });
     const std::optional<ChosenFile> chosen = dialogs.openFile(request);
     ASSERT_TRUE(chosen.has_value());
-    EXPECT_EQ(chosen->fileName, (folder.path() / "ab12.mst").string());
-    EXPECT_EQ(chosen->fileTitle, "ab12.mst");
+    EXPECT_EQ(chosen->fileName, (folder / file).string());
+    EXPECT_EQ(chosen->fileTitle, file);
 
     // The dialog's own pattern, matched as Linux names are: case by case.
     const auto matches = [&](const char* name) {
