@@ -210,8 +210,13 @@ bool QSerialPortControl::drainOutput() {
     if (!m_undrained)
         return true;
     ++m_blocking.outputWaits;
-    // The driver's queue is empty by now: this waits only for the bytes in the hardware.
-    if (::tcdrain(fd()) != 0 && errno != EINTR) {
+    // The driver's queue is empty by now: this waits only for the bytes in the hardware. A
+    // signal cuts the wait short without the bytes having left, so it is taken up again.
+    int drained = 0;
+    do
+        drained = ::tcdrain(fd());
+    while (drained != 0 && errno == EINTR);
+    if (drained != 0) {
         m_lost = true;
         return false;
     }
