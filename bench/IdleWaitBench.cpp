@@ -10,6 +10,7 @@
 #include "usb/CLSUSB.h"
 #include "usb/HidapiLibrary.h"
 
+#include <QEventLoop>
 #include <QTimer>
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -92,6 +93,40 @@ void BM_SerialCommandOnHungUpPort(benchmark::State& state) {
     });
 }
 
+// The program at rest, no command running: only the event loop runs, as the window's does
+// between clicks. With the port's far end present; after it has gone (the pseudo-terminal's
+// master closed, as a USB-serial adapter pulled out) while the program rests; and after it has
+// gone and a command found out.
+enum class BeforeRest { Nothing, HangUp, HangUpThenCommand };
+
+void rest(benchmark::State& state, BeforeRest before) {
+    SerialPortRig rig;
+    QtEventPump pump;
+    ModTrans::gPump = &pump;
+    if (before != BeforeRest::Nothing)
+        rig.pty.closeMaster();
+    if (before == BeforeRest::HangUpThenCommand && ModTrans::ExecuteCommand("1 STATUS.DAT"))
+        throw std::runtime_error("a file arrived over a hung-up port");
+    measureCpuShare(state, [] {
+        QEventLoop loop;
+        QTimer::singleShot(2000, &loop, &QEventLoop::quit);
+        loop.exec();
+    });
+    state.counters["port_open_after_rest"] = rig.control->portOpen() ? 1 : 0;
+}
+
+void BM_RestWithPortOpen(benchmark::State& state) {
+    rest(state, BeforeRest::Nothing);
+}
+
+void BM_RestAfterHangUp(benchmark::State& state) {
+    rest(state, BeforeRest::HangUp);
+}
+
+void BM_RestAfterHangUpAndAFailedCommand(benchmark::State& state) {
+    rest(state, BeforeRest::HangUpThenCommand);
+}
+
 void BM_UsbFileRequestWithoutTerminal(benchmark::State& state) {
     HidapiLibrary hid;
     SystemClock clock;
@@ -110,6 +145,12 @@ BENCHMARK(BM_SerialReadByteFromSilentTerminal)
     ->UseRealTime()
     ->Iterations(1);
 BENCHMARK(BM_SerialCommandOnHungUpPort)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RestWithPortOpen)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+BENCHMARK(BM_RestAfterHangUp)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+BENCHMARK(BM_RestAfterHangUpAndAFailedCommand)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(2);
 BENCHMARK(BM_UsbFileRequestWithoutTerminal)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()

@@ -135,6 +135,11 @@ bool RunTransfer(const std::string& action, const std::string& folder, std::stri
                  ProgressBar& progress) {
     errorText.clear();
     mdlLoadSetup::SetAppPath(folder);
+    // A port whose device went away was let go; its number opens it again, so an adapter
+    // plugged back in serves without a restart. When it cannot be opened, the run-time error
+    // says why.
+    if (CommCtl().linkLost())
+        CommCtl().setPortOpen(true);
     std::string word = action;
     std::transform(word.begin(), word.end(), word.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });

@@ -33,6 +33,7 @@ bool ExecuteCommand(const std::string& command);
 // MASTER.DAT and MASTER.TRN (25, 50, 75, 100); SETDATEANDTIME sets the terminal's clock from one
 // reading of gClock; CHECKSTATUS fetches STATUS.DAT; RECOVERDATA fetches I2C.DAT and converts it.
 // Stops at the first failed command. `errorText` is "" at the start and gStatusText at the end.
+// A port whose link was lost is opened again first, with its number and settings.
 // A run-time failure of the layers below (RuntimeError) passes through to the caller.
 bool RunTransfer(const std::string& action, const std::string& folder, std::string& errorText,
                  ProgressBar& progress);

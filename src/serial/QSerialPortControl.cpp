@@ -5,6 +5,7 @@
 #include "serial/SerialSettingsText.h"
 
 #include <QSerialPort>
+#include <QTimer>
 #include <algorithm>
 #include <cerrno>
 #include <poll.h>
@@ -41,7 +42,13 @@ QSerialPort::Parity toQtParity(char p) {
 } // namespace
 
 QSerialPortControl::QSerialPortControl(std::filesystem::path programFolder)
-    : m_programFolder(std::move(programFolder)), m_serial(std::make_unique<QSerialPort>()) {}
+    : m_programFolder(std::move(programFolder)), m_serial(std::make_unique<QSerialPort>()) {
+    // The port is watched by the event loop also while no command runs. A hung-up descriptor
+    // stays readable for ever, so the loop would spin on it: QSerialPort reports the failed
+    // read, and the port is closed then.
+    QObject::connect(m_serial.get(), &QSerialPort::errorOccurred, m_serial.get(),
+                     [this](QSerialPort::SerialPortError error) { onPortError(error); });
+}
 
 QSerialPortControl::~QSerialPortControl() = default;
 
@@ -78,6 +85,8 @@ void QSerialPortControl::setPortOpen(bool open) {
         m_lost = false;
         return;
     }
+    if (m_lost)
+        stopWatching();
     if (m_serial->isOpen())
         throw RuntimeError(kErrPortAlreadyOpen, "Port already open");
     this->open();
@@ -114,6 +123,7 @@ void QSerialPortControl::open() {
     }
     m_serial->clear(QSerialPort::AllDirections);
     m_lost = false;
+    m_undrained = false;
 }
 
 bool QSerialPortControl::portOpen() const {
@@ -121,7 +131,9 @@ bool QSerialPortControl::portOpen() const {
 }
 
 void QSerialPortControl::requireOpen() const {
-    if (!m_serial->isOpen())
+    // A port whose device went away counts as open until it is closed or opened again: the
+    // transfer under way fails as on a dead line instead of with a run-time error.
+    if (!m_serial->isOpen() && !m_lost)
         throw RuntimeError(kErrPortNotOpen, "Operation valid only when the port is open");
 }
 
@@ -137,6 +149,8 @@ void QSerialPortControl::pollInput() {
 
 int QSerialPortControl::inBufferCount() {
     requireOpen();
+    if (m_lost)
+        return 0;
     pollInput();
     return static_cast<int>(m_serial->bytesAvailable());
 }
@@ -145,6 +159,8 @@ void QSerialPortControl::setInBufferCount(int n) {
     requireOpen();
     if (n != 0)
         throw RuntimeError(kErrInvalidPropertyValue, "Invalid property value");
+    if (m_lost)
+        return;
     m_serial->readAll();
     m_serial->clear(QSerialPort::Input);
 }
@@ -153,6 +169,8 @@ void QSerialPortControl::setOutBufferCount(int n) {
     requireOpen();
     if (n != 0)
         throw RuntimeError(kErrInvalidPropertyValue, "Invalid property value");
+    if (m_lost)
+        return;
     // Only bytes still queued are discarded. Bytes the driver has taken have been sent: on a
     // pseudo-terminal a flush would take them back from the other side before it read them.
     if (m_serial->bytesToWrite() > 0)
@@ -161,6 +179,8 @@ void QSerialPortControl::setOutBufferCount(int n) {
 
 void QSerialPortControl::setOutput(const std::string& data) {
     requireOpen();
+    if (m_lost)
+        return; // the bytes go nowhere; the next wait sees the link lost
     const auto written = m_serial->write(data.data(), static_cast<qint64>(data.size()));
     if (written != static_cast<qint64>(data.size()))
         throw RuntimeError(kErrPortNotOpen, "The port did not take the bytes");
@@ -172,6 +192,8 @@ void QSerialPortControl::setOutput(const std::string& data) {
 
 std::string QSerialPortControl::input() {
     requireOpen();
+    if (m_lost)
+        return {};
     pollInput();
     const QByteArray bytes = m_inputLen == 0 ? m_serial->readAll() : m_serial->read(m_inputLen);
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
@@ -179,6 +201,8 @@ std::string QSerialPortControl::input() {
 
 int QSerialPortControl::outBufferCount() {
     requireOpen();
+    if (m_lost)
+        return 0;
     if (m_serial->bytesToWrite() > 0) {
         // Returns as soon as the driver takes more of what is queued.
         ++m_blocking.outputWaits;
@@ -199,7 +223,7 @@ int QSerialPortControl::outBufferCount() {
 int QSerialPortControl::driverOutputQueue() {
     int queued = 0;
     if (::ioctl(fd(), TIOCOUTQ, &queued) != 0) {
-        m_lost = true;
+        markLost();
         return -1;
     }
     return queued;
@@ -207,6 +231,8 @@ int QSerialPortControl::driverOutputQueue() {
 
 bool QSerialPortControl::drainOutput() {
     requireOpen();
+    if (m_lost)
+        return false;
     if (!m_undrained)
         return true;
     ++m_blocking.outputWaits;
@@ -217,7 +243,7 @@ bool QSerialPortControl::drainOutput() {
         drained = ::tcdrain(fd());
     while (drained != 0 && errno == EINTR);
     if (drained != 0) {
-        m_lost = true;
+        markLost();
         return false;
     }
     m_undrained = false;
@@ -227,13 +253,45 @@ bool QSerialPortControl::drainOutput() {
 bool QSerialPortControl::linkLost() {
     if (m_lost || !m_serial->isOpen())
         return m_lost;
-    // A hung-up tty (a USB-serial adapter unplugged, a pseudo-terminal whose master closed)
-    // reports POLLHUP and POLLERR from then on; its reads return nothing at once, so without
-    // this every wait would spin through its whole time-out.
-    pollfd p{fd(), 0, 0};
-    if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0)
-        m_lost = true;
+    // Without this every wait would spin through its whole time-out on a hung-up port, whose
+    // reads return nothing at once.
+    if (hungUp())
+        markLost();
     return m_lost;
+}
+
+bool QSerialPortControl::hungUp() const {
+    // A hung-up tty (a USB-serial adapter unplugged, a pseudo-terminal whose master closed)
+    // reports POLLHUP and POLLERR from then on.
+    pollfd p{fd(), 0, 0};
+    return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
+void QSerialPortControl::markLost() {
+    m_lost = true;
+    stopWatching();
+}
+
+void QSerialPortControl::stopWatching() {
+    // Closing a hung-up tty does not wait for output to drain: the kernel skips that for a
+    // hung-up line. The port number and settings stay for the next opening.
+    if (m_serial->isOpen())
+        m_serial->close();
+    m_serial->clearError();
+    m_undrained = false;
+}
+
+void QSerialPortControl::onPortError(int error) {
+    // Waits time out with TimeoutError; only a failed read or write, or a device gone, may
+    // mean the line hung up. QSerialPort's own notification is still running here, so the port
+    // is looked at, and closed, once it has returned.
+    const bool deviceGone = error == QSerialPort::ResourceError;
+    if (!deviceGone && error != QSerialPort::ReadError && error != QSerialPort::WriteError)
+        return;
+    QTimer::singleShot(0, m_serial.get(), [this, deviceGone] {
+        if (!m_lost && m_serial->isOpen() && (deviceGone || hungUp()))
+            markLost();
+    });
 }
 
 int QSerialPortControl::fd() const {

@@ -56,6 +56,14 @@ private:
     int fd() const;
     // Bytes in the driver's output queue; -1 when the port refuses to tell (it is gone).
     int driverOutputQueue();
+    // Whether the open descriptor reports a hang-up or an error now.
+    bool hungUp() const;
+    // The device went away: the port is closed, so that nothing watches its descriptor, and
+    // counts as lost until it is closed or opened again.
+    void markLost();
+    void stopWatching();
+    // `error` is a QSerialPort::SerialPortError.
+    void onPortError(int error);
 
     std::filesystem::path m_programFolder;
     std::unique_ptr<QSerialPort> m_serial;

@@ -32,8 +32,10 @@ public:
     virtual void setRThreshold(int n) = 0;
     virtual void setSThreshold(int n) = 0;
 
-    // Opens (true) or closes (false) the port with the values set before.
+    // Opens (true) or closes (false) the port with the values set before. A port whose link
+    // was lost is opened again by opening it; a failed opening leaves it lost.
     virtual void setPortOpen(bool open) = 0;
+    // False also once the link was lost.
     virtual bool portOpen() const = 0;
 
     // Bytes received and waiting. When none wait it first blocks a few milliseconds at most
@@ -62,8 +64,10 @@ public:
     virtual bool drainOutput() = 0;
 
     // True once the port has reported a hang-up or an I/O error: the device went away (a
-    // USB-serial adapter pulled out, the far end of a pseudo-terminal closed). Its reads then
-    // find nothing and its writes go nowhere until it is closed and opened again.
+    // USB-serial adapter pulled out, the far end of a pseudo-terminal closed), whether a
+    // command was waiting or the program was at rest. The device is then let go, so nothing
+    // watches it; until the port is closed or opened again, its reads find nothing, its writes
+    // go nowhere and its drains fail, without a run-time error.
     virtual bool linkLost() = 0;
 };
 

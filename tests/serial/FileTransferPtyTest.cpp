@@ -141,6 +141,8 @@ TEST_F(FileTransferFaultsOverPort, AHangUpMidFileFailsEveryWaitAtOnce) {
     // At most the yield of a wait that was under way when the master closed.
     EXPECT_LE(counting.yieldsAfterHangUp, 1);
     EXPECT_TRUE(control->linkLost());
+    // The hung-up device was let go: nothing watches it any more.
+    EXPECT_FALSE(control->portOpen());
 }
 
 // The disk takes only 4000 of MASTER.TRN's 5000 bytes. They all wait in the stream's buffer

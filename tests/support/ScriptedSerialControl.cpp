@@ -22,11 +22,12 @@ void ScriptedSerialControl::setSettings(const std::string& settings) {
 }
 
 void ScriptedSerialControl::setPortOpen(bool open) {
-    if (open && m_open)
+    if (open && m_open && !lost)
         throw RuntimeError(8005, "Port already open");
     if (open && std::find(missingPorts.begin(), missingPorts.end(), m_port) != missingPorts.end())
         throw RuntimeError(8002, "Invalid port number");
     m_open = open;
+    lost = false;
 }
 
 void ScriptedSerialControl::deliverDue() {

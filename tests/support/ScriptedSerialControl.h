@@ -28,7 +28,7 @@ public:
     void setRThreshold(int n) override { rThreshold = n; }
     void setSThreshold(int n) override { sThreshold = n; }
     void setPortOpen(bool open) override;
-    bool portOpen() const override { return m_open; }
+    bool portOpen() const override { return m_open && !lost; }
     int inBufferCount() override;
     void setInBufferCount(int n) override;
     int outBufferCount() override { return outputStuck ? 1 : 0; }
