@@ -175,12 +175,13 @@ int ReceiveFile() {
 
         if (byteOf(gRecvBuf, TransferPacket::kOffLastFlag) == kLastBlock) {
             // A file the disk did not take whole fails here, before the terminal is told the
-            // count, and never takes the older copy's place.
+            // count, and never takes the older copy's place. A whole file takes its place before
+            // the count, which can take seconds: a crash then must not leave it only in
+            // TEMPFILE.BIN, which the next reception empties. Every outcome keeps it in place.
             file.close();
             gFileNum = -1;
-            const int result = ConfirmReceivedFile();
             file.putInPlace();
-            return result;
+            return ConfirmReceivedFile();
         }
     }
 }

@@ -18,12 +18,13 @@ std::filesystem::path TransferPath(const std::string& name);
 int SendFile();
 
 // Receives gFileName into TEMPFILE.BIN in the transfer folder (which exists only while a file
-// is received) and, after the last packet, puts it in place of gFileName (also when the count is
-// not confirmed). 255 received and confirmed; 56 the terminal has no such file or gave no first
-// answer in time; 232 the terminal's file system failed; 54 or 57 a packet failed or came out of
-// order (BlockSize above 896 counts as failed); 57 or 58 from the confirmation. A file the disk
-// does not take whole (a failed write, flush or close, e.g. a full disk) throws RuntimeError 75
-// before the count is confirmed. On every path TEMPFILE.BIN is closed and deleted, and
+// is received) and, once the last packet is written and closed, puts it in place of gFileName
+// before the count is exchanged (so it stays there also when the count is not confirmed). 255
+// received and confirmed; 56 the terminal has no such file or gave no first answer in time; 232 the
+// terminal's file system failed; 54 or 57 a packet failed or came out of order (BlockSize above 896
+// counts as failed); 57 or 58 from the confirmation. A file the disk does not take whole (a failed
+// write, flush or close, e.g. a full disk) throws RuntimeError 75 before the count is exchanged, as
+// does a file that cannot be put in place. On every path TEMPFILE.BIN is closed and deleted, and
 // gFileName keeps its older contents unless the last packet came and the file was written whole.
 int ReceiveFile();
 

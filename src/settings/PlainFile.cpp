@@ -73,4 +73,10 @@ FileDescriptor openPlainFile(const std::filesystem::path& path, int flags) {
     return file;
 }
 
+void requirePlainFileOrNone(const std::filesystem::path& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        refuseNotPlain(path, st.st_mode);
+}
+
 } // namespace kelvarin

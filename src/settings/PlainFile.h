@@ -33,4 +33,8 @@ private:
 // or not a program holds its other end. Other failures throw as throwFileError does.
 FileDescriptor openPlainFile(const std::filesystem::path& path, int flags);
 
+// Refuses, as openPlainFile does, a name that stands for something other than a plain file (a
+// link counts as what it leads to). A plain file or no file of that name passes. Opens nothing.
+void requirePlainFileOrNone(const std::filesystem::path& path);
+
 } // namespace kelvarin

@@ -37,6 +37,13 @@ std::string fitToWidth(const std::string& value, std::size_t width);
 // 7 bytes. Anything but a plain file of that name is refused untouched. Throws RuntimeError.
 void writeTransSettingsFile(const std::filesystem::path& path, const TransSettingsRecord& record);
 
+// Replaces the plain file `path`, or creates it, with exactly the record's 7 bytes, written
+// whole to a new file beside it (`path` with ".NEW" appended), stored on disk and then renamed
+// over it: `path` holds either its old bytes or the new ones, never a part. Anything but a plain
+// file of that name is refused untouched. Throws RuntimeError naming `path`; the old file stays
+// whole and the new one is removed.
+void replaceTransSettingsFile(const std::filesystem::path& path, const TransSettingsRecord& record);
+
 // The record at the start of the file at `path`. Throws RuntimeError when it cannot be read or is
 // not a plain file (a folder, pipe or device: 75 saying so); never waits on a pipe.
 TransSettingsRecord readTransSettingsFile(const std::filesystem::path& path);

@@ -99,14 +99,8 @@ std::string ReadSetupFile(const std::string& folder) {
 bool SaveTransSettings(const std::string& folder, std::string* failure) {
     try {
         const std::filesystem::path path = TrimBlanks(folder) + "TRANS.DAT";
-        std::error_code ec;
-        // Only a plain file is replaced: a folder, pipe or device of that name stays as it is,
-        // and the write below refuses it with what it is. An old file that cannot be deleted
-        // ends the save: nothing is written over it.
-        const std::filesystem::file_status old = std::filesystem::status(path, ec);
-        if (std::filesystem::is_regular_file(old) && !std::filesystem::remove(path, ec) && ec)
-            throwFileError(path, ec.value());
-        writeTransSettingsFile(path, TransSettingsRecord::fitted(GetCommPort(), GetBaudRate()));
+        // A save that fails leaves the old file whole, so the next start still opens its port.
+        replaceTransSettingsFile(path, TransSettingsRecord::fitted(GetCommPort(), GetBaudRate()));
         return true;
     } catch (const std::exception& e) {
         // A RuntimeError's what() is its description.

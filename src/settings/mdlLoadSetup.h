@@ -41,8 +41,10 @@ std::string ReadSetupFile(const std::string& folder);
 
 // Rewrites TRANS.DAT in `folder` (a text that ends in the separator) from gCommPort and
 // gBaudRate, fitted to 1 and 6 characters: exactly 7 bytes. True when the file then holds
-// them; false when the old file could not be deleted or the new one not written whole, its
-// close included, with the failure's description in `failure` when given. Shows nothing.
+// them; false when the new file could not be written whole beside the old one, closed and
+// renamed over it, with the failure's description in `failure` when given: the old file then
+// keeps its bytes and no new file is left. Anything but a plain file named TRANS.DAT is refused
+// untouched. Shows nothing.
 bool SaveTransSettings(const std::string& folder, std::string* failure = nullptr);
 
 // Copies `sourcePath` into the program folder as `fileTitle`, replacing a file of that name.

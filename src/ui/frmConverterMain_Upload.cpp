@@ -87,8 +87,12 @@ bool frmConverterMain::uploadOverUsb(bool& linkOpen) {
         // A failed request must not leave an older copy in the file's place.
         conversion().FSo.DeleteIfPresent(folder / file.received);
         if (!usb.ReadFromUSB(file.requested, folder.string(), m_progress.get())) {
-            m_boxes->show("Communication Error! Uploading aborted. Make sure the device is "
-                          "connected and try again.",
+            // A file arrives whole or not at all, and an older MASTER.TRN was moved aside above:
+            // one here is this run's collection, kept aside at once so that no later upload takes
+            // it for its own.
+            m_boxes->show(std::string("Communication Error! Uploading aborted. Make sure the "
+                                      "device is connected and try again.") +
+                              keepCollection(),
                           MsgIcon::Exclamation, MsgButtons::Ok, kWindowTitle);
             uploadEnded(linkOpen);
             return false;

@@ -43,11 +43,21 @@ TEST_P(FileTransferOverPort, TerminalToPcArrivesByteForByte) {
     const std::string content = patternBytes(size, 3);
     sim.files["MASTER.TRN"] = content;
     writeBytes(dataFile("MASTER.TRN"), "older copy");
+    // The file is in its place while the PC waits for the terminal's answer to its count: a
+    // crash then loses nothing.
+    std::string placedAtCount;
+    bool scratchAtCount = true;
+    sim.onCountFromPc = [&] {
+        placedAtCount = readBytes(dataFile("MASTER.TRN"));
+        scratchAtCount = std::filesystem::exists(dataFile("TEMPFILE.BIN"));
+    };
     start();
     EXPECT_TRUE(ExecuteCommand("1 MASTER.TRN")) << gStatusText;
     EXPECT_EQ(gStatusText, "Success");
     EXPECT_EQ(gPacketNo, packets);
     stopTerminal();
+    EXPECT_TRUE(sameBytes(placedAtCount, content));
+    EXPECT_FALSE(scratchAtCount);
     EXPECT_TRUE(sameBytes(readBytes(dataFile("MASTER.TRN")), content));
     EXPECT_EQ(sim.countsFromPc, std::vector<int>{packets});
     EXPECT_FALSE(std::filesystem::exists(dataFile("TEMPFILE.BIN")));

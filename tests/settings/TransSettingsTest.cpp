@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <unistd.h>
 
 namespace kelvarin::test {
@@ -72,9 +73,9 @@ TEST_F(TransSettingsTest, UnwritableFolderFailsWithTheReasonAndKeepsTheOldFile) 
     EXPECT_EQ(readBytes(dir.path() / "TRANS.DAT"), "157600 ");
 }
 
-// The 7 bytes reach the disk only when the file is closed: a close that cannot write them
-// (here the process may write no file bytes at all) fails the save.
-TEST_F(TransSettingsTest, ACloseThatCannotWriteTheRecordFailsTheSave) {
+// A file system without room for the 7 bytes (here the process may write only so many file
+// bytes) fails the save and leaves TRANS.DAT as it was: missing, or whole with its old bytes.
+TEST_F(TransSettingsTest, ASaveWithoutRoomFailsAndLeavesTheOldFileWhole) {
     SetCommPort("2");
     SetBaudRate("9600");
     std::string failure;
@@ -85,8 +86,24 @@ TEST_F(TransSettingsTest, ACloseThatCannotWriteTheRecordFailsTheSave) {
     }
     EXPECT_FALSE(saved);
     EXPECT_EQ(failure, "Write error (" + folder() + "TRANS.DAT)");
+    // Neither an empty TRANS.DAT, which the next start could not open a port from, nor a
+    // half-written new file is left.
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
     EXPECT_TRUE(SaveTransSettings(folder()));
     EXPECT_EQ(readBytes(dir.path() / "TRANS.DAT"), "29600  ");
+
+    // Room for 3 of the new 7 bytes: the old file keeps its bytes, and only it is there.
+    SetCommPort("3");
+    {
+        const FileSizeLimit noRoom(3);
+        saved = SaveTransSettings(folder(), &failure);
+    }
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(failure, "Write error (" + folder() + "TRANS.DAT)");
+    EXPECT_EQ(readBytes(dir.path() / "TRANS.DAT"), "29600  ");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1);
 }
 
 TEST_F(TransSettingsTest, AFolderInTheWayOfTransDatIsAFailure) {

@@ -254,6 +254,8 @@ void SerialTerminalSimulator::sendFile(const std::string& name) {
     const std::uint8_t low = next();
     const std::uint8_t high = next();
     countsFromPc.push_back(low | (high << 8));
+    if (onCountFromPc)
+        onCountFromPc();
     const bool matches = (low | (high << 8)) == static_cast<int>(count);
     send(matches && !faults.countMismatch ? 0x0F : ':');
 }

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -101,6 +102,10 @@ public:
 
     std::map<std::string, std::string> files;
     TerminalFaults faults;
+
+    // Called on the simulator's thread once the PC's end-of-file count for a file the terminal
+    // sent has been read, before the terminal answers it: the PC is waiting for that answer.
+    std::function<void()> onCountFromPc;
 
     // What happened, for the tests (read once the simulator has stopped).
     std::vector<std::string> commands;      // command texts received

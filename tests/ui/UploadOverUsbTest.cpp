@@ -122,22 +122,44 @@ TEST(UploadOverUsbTest, NoTerminalFoundShowsU1AndChangesNothingElse) {
     EXPECT_TRUE(r.buttonsEnabled());
 }
 
-// The terminal has no AGENT.DAT: the first request fails, MASTER.TRN is never asked for, and the
-// older AGENT.DAT in the data folder does not stand in for the missing one.
+// The terminal has no MASTER.DAT: MASTER.TRN has arrived whole and is kept aside at once, and
+// the error box says where. Then it has no AGENT.DAT: the first request fails, MASTER.TRN is
+// never asked for, there is no collection to speak of, nothing else is moved aside, and the
+// AGENT.DAT of the run before does not stand in for the missing one.
 TEST(UploadOverUsbTest, AFailedFileEndsTheCommandBeforeTheNextIsRequested) {
     UsbWindowRig r;
     putCollection(r);
-    r.terminal->files.erase("AGENT.DAT");
-    writeBytes(r.dataFolder() / "AGENT.DAT", agentFile());
+    r.terminal->files.erase("MASTER.DAT");
+    const std::string kept = "MASTER-20261206-143005.TRN"; // the fake clock's date and time
 
     r.window->cmdUpload->click();
 
     ASSERT_EQ(r.boxes.shown.size(), 2u);
-    r.expectBox(1, kCommunicationError, MsgIcon::Exclamation, MsgButtons::Ok, "Kelvarin_Ver.3");
-    EXPECT_EQ(r.terminal->requests, std::vector<std::string>{"AGENT.DAT"});
+    r.expectBox(1,
+                kCommunicationError + "\r\nThe collection is kept as " +
+                    (r.dataFolder() / kept).string(),
+                MsgIcon::Exclamation, MsgButtons::Ok, "Kelvarin_Ver.3");
+    EXPECT_EQ(r.terminal->requests,
+              (std::vector<std::string>{"AGENT.DAT", "MASTER.TRN", "MASTER.DAT"}));
     EXPECT_EQ(r.terminal->commands, std::string({kConnect, kDisconnect}));
-    EXPECT_FALSE(fs::exists(r.dataFolder() / "A1.TXT"));
-    EXPECT_FALSE(fs::exists(r.dataFolder() / "AGENT.DAT"));
+    EXPECT_EQ(r.dataFiles(), (std::set<std::string>{"AGENT.DAT", kept}));
+    EXPECT_TRUE(r.dataBytes(kept) == transactionFile());
+    EXPECT_TRUE(r.buttonsEnabled());
+    EXPECT_TRUE(r.window->lblStatus->isHidden());
+    EXPECT_EQ(r.window->lblStatus->text(), kWaitText);
+    EXPECT_FALSE(r.window->commandRunning());
+
+    r.terminal->files["MASTER.DAT"] = masterFile();
+    r.terminal->files.erase("AGENT.DAT");
+    r.window->cmdUpload->click();
+
+    ASSERT_EQ(r.boxes.shown.size(), 4u);
+    r.expectBox(3, kCommunicationError, MsgIcon::Exclamation, MsgButtons::Ok, "Kelvarin_Ver.3");
+    EXPECT_EQ(r.terminal->requests,
+              (std::vector<std::string>{"AGENT.DAT", "MASTER.TRN", "MASTER.DAT", "AGENT.DAT"}));
+    EXPECT_EQ(r.terminal->commands, std::string({kConnect, kDisconnect, kConnect, kDisconnect}));
+    EXPECT_EQ(r.dataFiles(), std::set<std::string>{kept});
+    EXPECT_TRUE(r.dataBytes(kept) == transactionFile());
     EXPECT_TRUE(r.buttonsEnabled());
     EXPECT_TRUE(r.window->lblStatus->isHidden());
     EXPECT_EQ(r.window->lblStatus->text(), kWaitText);
