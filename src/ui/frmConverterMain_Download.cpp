@@ -156,10 +156,11 @@ bool frmConverterMain::convertMasterFile() {
         return false;
     }
 
-    chain.TempFileCreation(name);
-    chain.SortTempFile();
-    chain.CommaFileCreation(name);
-    if (!chain.StCvrt("Temp" + name)) {
+    // A step that failed has shown why; the steps after it must not run: StCvrt would replace
+    // the terminal files with what a cut or unsorted work file holds.
+    const bool converted = chain.TempFileCreation(name) && chain.SortTempFile() &&
+                           chain.CommaFileCreation(name) && chain.StCvrt("Temp" + name);
+    if (!converted) {
         m_boxes->show("Data Conversion Error! ", MsgIcon::Exclamation, MsgButtons::Ok,
                       kWindowTitle);
         txtFile->clear();
