@@ -42,7 +42,7 @@ std::string commaLine(const std::string& line) {
 
 } // namespace
 
-void TerminalConversion::CommaFileCreation(const std::string& strFile1) {
+bool TerminalConversion::CommaFileCreation(const std::string& strFile1) {
     try {
         const std::filesystem::path dataFolder = useDataFolder();
         const std::filesystem::path tempPath = dataFolder / "TEMP.DAT";
@@ -51,7 +51,7 @@ void TerminalConversion::CommaFileCreation(const std::string& strFile1) {
         deleteIfPresent(workPath);
         if (!FSo.FileExists(tempPath)) {
             showNoData();
-            return;
+            return false;
         }
 
         auto temp = FSo.OpenTextFile(tempPath, IoMode::ForReading, false);
@@ -62,9 +62,11 @@ void TerminalConversion::CommaFileCreation(const std::string& strFile1) {
             work->WriteLine(commaLine(temp->ReadLine()));
         temp->Close();
         work->Close();
+        return true;
     } catch (...) {
         showFailure(asRuntimeError(std::current_exception()));
     }
+    return false;
 }
 
 } // namespace kelvarin

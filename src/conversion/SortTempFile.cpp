@@ -1,3 +1,4 @@
+#include "conversion/FailureMapping.h"
 #include "conversion/RecordFile.h"
 #include "conversion/StagingSort.h"
 #include "conversion/TerminalConversion.h"
@@ -15,28 +16,42 @@ using TempHeaderRecord = std::array<std::uint8_t, staging::kHeaderRecordSize>;
 // The record count is a 16-bit signed number.
 constexpr std::size_t kMaxRecords = std::numeric_limits<std::int16_t>::max();
 
-// Runs one step; a failing step is skipped. True when it ran through.
-template <class Step>
-bool attempt(Step&& step) {
-    try {
-        step();
-        return true;
-    } catch (const std::exception&) {
-        return false;
+// Runs the steps of one sort and keeps the failure of the last one that failed.
+class Attempts {
+public:
+    // True when the step ran through.
+    template <class Step>
+    bool operator()(Step&& step) {
+        try {
+            step();
+            return true;
+        } catch (...) {
+            m_failure = std::current_exception();
+            return false;
+        }
     }
-}
+    std::exception_ptr failure() const { return m_failure; }
+
+private:
+    std::exception_ptr m_failure;
+};
 
 } // namespace
 
-void TerminalConversion::SortTempFile() {
+bool TerminalConversion::SortTempFile() {
     // Without a data folder setting the paths would fall back on the working folder.
     if (mdlLoadSetup::GetDataPath().empty())
-        return;
+        return true;
     const std::filesystem::path dataFolder(mdlLoadSetup::GetDataPath());
     const std::filesystem::path tempPath = dataFolder / "TEMP.DAT";
     const std::filesystem::path scratchPath = dataFolder / "TEMP1234.DAT";
+    Attempts attempt;
 
+    // A stale scratch file that cannot go now makes the write below fail.
     attempt([&] { deleteIfPresent(scratchPath); });
+    // No TEMP.DAT is nothing to sort; CommaFileCreation tells the user.
+    if (!FSo.FileExists(tempPath))
+        return true;
 
     TempHeaderRecord header{};
     std::vector<TempLineRecord> records;
@@ -54,15 +69,23 @@ void TerminalConversion::SortTempFile() {
             records.push_back(record);
         }
     });
-    // A read that failed part-way (a read error, no memory left) must not cost the records
-    // after the failure: TEMP.DAT then stays as it was, like an unreadable one. So does a
-    // TEMP.DAT of more records than the count holds: StCvrt refuses such a file anyway, and
-    // the sort's memory stays bounded whatever master file it came from.
-    if (!read || tooMany || records.empty())
-        return;
+    if (!read) {
+        // What was read must not cost the records after a failure (a read error, no memory
+        // left): TEMP.DAT stays as it was, and the memory goes before the box is shown.
+        std::vector<TempLineRecord>().swap(records);
+        showFailure(asRuntimeError(attempt.failure()));
+        return false;
+    }
+    // More records than the count holds: StCvrt refuses such a file anyway, and the sort's
+    // memory stays bounded whatever master file it came from.
+    if (tooMany || records.empty())
+        return true;
 
-    if (!attempt([&] { sortBySortText(records); }))
-        return;
+    if (!attempt([&] { sortBySortText(records); })) {
+        std::vector<TempLineRecord>().swap(records);
+        showFailure(asRuntimeError(attempt.failure()));
+        return false;
+    }
 
     // TEMP.DAT is replaced only by a scratch copy that was written and closed in full, so a
     // failed write never costs a record.
@@ -74,18 +97,21 @@ void TerminalConversion::SortTempFile() {
             writer.writeBytes(record.data(), record.size());
         writer.close();
     });
-    if (!written) {
+    const bool replaced = written && attempt([&] {
+                              std::error_code ec;
+                              std::filesystem::rename(scratchPath, tempPath, ec);
+                              if (ec) {
+                                  FSo.CopyFile(scratchPath, tempPath, true);
+                                  FSo.DeleteFile(scratchPath);
+                              }
+                          });
+    if (!replaced) {
+        const std::exception_ptr failure = attempt.failure();
         attempt([&] { deleteIfPresent(scratchPath); });
-        return;
+        showFailure(asRuntimeError(failure));
+        return false;
     }
-    attempt([&] {
-        std::error_code ec;
-        std::filesystem::rename(scratchPath, tempPath, ec);
-        if (ec) {
-            FSo.CopyFile(scratchPath, tempPath, true);
-            FSo.DeleteFile(scratchPath);
-        }
-    });
+    return true;
 }
 
 } // namespace kelvarin

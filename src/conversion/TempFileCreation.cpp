@@ -16,7 +16,7 @@ void appendFitted(std::string& line, std::string value, std::size_t width) {
 
 } // namespace
 
-void TerminalConversion::TempFileCreation(const std::string& strFile) {
+bool TerminalConversion::TempFileCreation(const std::string& strFile) {
     try {
         const std::filesystem::path dataFolder = useDataFolder();
         const std::filesystem::path tempPath = dataFolder / "TEMP.DAT";
@@ -26,11 +26,11 @@ void TerminalConversion::TempFileCreation(const std::string& strFile) {
         const std::filesystem::path sourcePath = dataFile(dataFolder, strFile);
         if (!FSo.FileExists(sourcePath)) {
             showNoData();
-            return;
+            return false;
         }
         if (baseName().size() > kMaxBaseNameLength) {
             refuseLongBaseName();
-            return;
+            return false;
         }
 
         auto source = FSo.OpenTextFile(sourcePath, IoMode::ForReading, false);
@@ -52,9 +52,11 @@ void TerminalConversion::TempFileCreation(const std::string& strFile) {
         }
         source->Close();
         temp->Close();
+        return true;
     } catch (...) {
         showFailure(asRuntimeError(std::current_exception()));
     }
+    return false;
 }
 
 } // namespace kelvarin

@@ -17,7 +17,9 @@ class RuntimeError;
 // and runs, for a master file already copied into the data folder:
 //   TempFileCreation(name); SortTempFile(); CommaFileCreation(name); StCvrt("Temp" + name);
 // Every step works in the program folder's data folder and stores it as the data-folder
-// setting. Only StCvrt's result matters to the caller; each step shows its own messages.
+// setting. Each step shows its own message when it fails and returns false; the caller runs
+// the next step only after the one before returned true, since a later step would otherwise
+// turn a cut or unsorted file into terminal files.
 class TerminalConversion {
 public:
     // `boxes` shows the steps' messages; `focusMasterFileBox` moves the input focus to the
@@ -25,17 +27,21 @@ public:
     TerminalConversion(MessageBoxes& boxes, std::function<void()> focusMasterFileBox);
 
     // Master file (data folder & name) to TEMP.DAT: the header in 30 fixed columns, each
-    // account line in 164. Deletes any old TEMP.DAT first. Shows its own message on failure.
-    void TempFileCreation(const std::string& strFile);
+    // account line in 164. Deletes any old TEMP.DAT first. True when TEMP.DAT is complete;
+    // otherwise shows its own message and returns false.
+    bool TempFileCreation(const std::string& strFile);
 
     // Sorts TEMP.DAT's data lines by their SortText column (stable, ordinal byte order) through
-    // TEMP1234.DAT. Shows nothing; on any failure TEMP.DAT stays as it was, and so does a
-    // TEMP.DAT of more than 32,767 data lines (more than StCvrt takes).
-    void SortTempFile();
+    // TEMP1234.DAT. With nothing to sort (no TEMP.DAT, only its header) or more than 32,767
+    // data lines (more than StCvrt takes) TEMP.DAT stays as it was and the result is true.
+    // When TEMP.DAT cannot be read, or TEMP1234.DAT or the sorted TEMP.DAT cannot be written,
+    // shows the failure's message and returns false; TEMP.DAT then holds every record it held.
+    bool SortTempFile();
 
     // TEMP.DAT back to trimmed comma text: the work file "Temp" & name in the data folder.
-    // Deletes any old work file first. Shows its own message on failure.
-    void CommaFileCreation(const std::string& strFile1);
+    // Deletes any old work file first. True when the work file is complete; otherwise shows its
+    // own message and returns false.
+    bool CommaFileCreation(const std::string& strFile1);
 
     // The comma work file `FileName` (in the data folder) to AGENT.DAT, MASTER.DAT,
     // ACCTYPE.DAT, ACC_DETA.DAT and BANK.COL. True when all five are complete; the work file is

@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <sys/types.h>
 #include <system_error>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -175,6 +176,27 @@ void FileSystemObject::CopyFile(const fs::path& source, const fs::path& destinat
     fs::copy_file(source, destination, fs::copy_options::overwrite_existing, ec);
     if (ec)
         throwFileError(destination, ec.value());
+}
+
+void FileSystemObject::ReplaceWithCopy(const fs::path& source, const fs::path& destination) {
+    std::error_code ec;
+    if (!fs::is_regular_file(source, ec))
+        throw RuntimeError(kErrFileNotFound, "File not found (" + source.string() + ")");
+    // A name of its own, made by mkstemp, so the copy never lands on another file.
+    std::string scratchName = destination.string() + ".XXXXXX";
+    const int fd = ::mkstemp(scratchName.data());
+    if (fd < 0)
+        throwFileError(destination, errno);
+    ::close(fd);
+    const fs::path scratch(scratchName);
+    fs::copy_file(source, scratch, fs::copy_options::overwrite_existing, ec);
+    if (!ec)
+        fs::rename(scratch, destination, ec);
+    if (ec) {
+        std::error_code ignored;
+        fs::remove(scratch, ignored);
+        throwFileError(destination, ec.value());
+    }
 }
 
 bool FileSystemObject::FileExists(const fs::path& path) const {

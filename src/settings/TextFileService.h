@@ -69,6 +69,13 @@ public:
     void CopyFile(const std::filesystem::path& source, const std::filesystem::path& destination,
                   bool overwrite = true);
 
+    // Copies source over destination so that destination is either left as it was or replaced
+    // whole: the bytes go to a new file beside it, which takes its place in one rename only
+    // once the copy is complete, and is removed on every failure. A missing source is error 53
+    // and touches nothing; a failed copy names destination.
+    void ReplaceWithCopy(const std::filesystem::path& source,
+                         const std::filesystem::path& destination);
+
     bool FileExists(const std::filesystem::path& path) const;
     void DeleteFile(const std::filesystem::path& path);
 

@@ -144,9 +144,10 @@ bool frmConverterMain::convertMasterFile() {
     }
     TerminalConversion& chain = conversion();
     chain.sourceFileName = name;
-    const std::filesystem::path copy = std::filesystem::path(mdlLoadSetup::GetDataPath()) / name;
-    chain.FSo.DeleteIfPresent(copy);
-    chain.FSo.CopyFile(std::filesystem::path(m_programFolder) / name, copy);
+    // The data folder's file of that name stays until the whole master file has taken its
+    // place: a master file missing or cut short must not cost it.
+    chain.FSo.ReplaceWithCopy(std::filesystem::path(m_programFolder) / name,
+                              std::filesystem::path(mdlLoadSetup::GetDataPath()) / name);
 
     if (MasterFileBaseName(name).size() > kMaxBaseNameLength) {
         m_boxes->show("Filename should be Less than 4", MsgIcon::Information, MsgButtons::Ok,
@@ -155,10 +156,11 @@ bool frmConverterMain::convertMasterFile() {
         return false;
     }
 
-    chain.TempFileCreation(name);
-    chain.SortTempFile();
-    chain.CommaFileCreation(name);
-    if (!chain.StCvrt("Temp" + name)) {
+    // A step that failed has shown why; the steps after it must not run: StCvrt would replace
+    // the terminal files with what a cut or unsorted work file holds.
+    const bool converted = chain.TempFileCreation(name) && chain.SortTempFile() &&
+                           chain.CommaFileCreation(name) && chain.StCvrt("Temp" + name);
+    if (!converted) {
         m_boxes->show("Data Conversion Error! ", MsgIcon::Exclamation, MsgButtons::Ok,
                       kWindowTitle);
         txtFile->clear();

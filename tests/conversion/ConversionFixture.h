@@ -39,7 +39,7 @@ protected:
         writeBytes(data(name), bytes);
     }
 
-    // The whole chain as the Download command runs it.
+    // The whole chain, each step run whatever the one before met; the result is StCvrt's.
     bool runChain(const std::string& masterName) {
         conversion.sourceFileName = masterName;
         conversion.TempFileCreation(masterName);

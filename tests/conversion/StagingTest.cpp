@@ -1,6 +1,7 @@
 // TEMP.DAT, the sort and the comma work file.
 #include "ConversionFixture.h"
 #include "conversion/StagingSort.h"
+#include "support/ImmutableFlag.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -96,7 +97,8 @@ TEST_F(StagingTest, SortLeavesHeaderOnlyAndDropsATrailingPiece) {
     const std::string header = "H" + sp(29) + crlf();
     putData("TEMP.DAT", header + "xyz");
     putData("TEMP1234.DAT", "stale");
-    conversion.SortTempFile();
+    // Nothing to sort is no failure: the Download goes on.
+    EXPECT_TRUE(conversion.SortTempFile());
     EXPECT_EQ(dataBytes("TEMP.DAT"), header + "xyz");
     EXPECT_FALSE(exists("TEMP1234.DAT"));
 
@@ -105,9 +107,28 @@ TEST_F(StagingTest, SortLeavesHeaderOnlyAndDropsATrailingPiece) {
     EXPECT_EQ(dataBytes("TEMP.DAT"), header + tempLine("a", "2") + tempLine("b", "1"));
 
     std::filesystem::remove(data("TEMP.DAT"));
-    conversion.SortTempFile();
+    EXPECT_TRUE(conversion.SortTempFile());
     EXPECT_FALSE(exists("TEMP.DAT"));
     EXPECT_TRUE(boxes.shown.empty());
+}
+
+// The sorted copy cannot take TEMP.DAT's place: TEMP.DAT keeps every record, the scratch copy
+// goes, and the caller learns that the sort failed, and the user why.
+TEST_F(StagingTest, SortThatCannotReplaceTempDatSaysSo) {
+    mdlLoadSetup::SetDataPath(dataFolder().string());
+    const std::string unsorted = "H" + sp(29) + crlf() + tempLine("b", "1") + tempLine("a", "2");
+    putData("TEMP.DAT", unsorted);
+    if (!setImmutable(data("TEMP.DAT"), true))
+        GTEST_SKIP() << "the file system or the process's rights refuse the immutable flag";
+    const bool sorted = conversion.SortTempFile();
+    setImmutable(data("TEMP.DAT"), false);
+
+    EXPECT_FALSE(sorted);
+    expectOneBox("Path/File access error (" + data("TEMP.DAT").string() +
+                     ": Operation not permitted)",
+                 MsgIcon::Information, kAppTitle);
+    EXPECT_EQ(dataBytes("TEMP.DAT"), unsorted);
+    EXPECT_FALSE(exists("TEMP1234.DAT"));
 }
 
 TEST_F(StagingTest, SortTakesAtMost32767Records) {
@@ -127,7 +148,7 @@ TEST_F(StagingTest, SortTakesAtMost32767Records) {
     // One record more than the count holds: TEMP.DAT stays as it was.
     const std::string tooMany = header + tempLine("132768", "") + lines;
     putData("TEMP.DAT", tooMany);
-    conversion.SortTempFile();
+    EXPECT_TRUE(conversion.SortTempFile()); // StCvrt refuses it with its own message
     EXPECT_EQ(dataBytes("TEMP.DAT"), tooMany);
     EXPECT_FALSE(exists("TEMP1234.DAT"));
 }

@@ -242,6 +242,7 @@ struct NameCase {
     std::string box;        // the command's box (%P: the program folder)
     MsgIcon icon;
     std::set<std::string> left; // the data folder afterwards
+    std::string inDataBefore;   // a file of the box's name in the data folder before, if any
 };
 
 void PrintTo(const NameCase& c, std::ostream* os) {
@@ -255,6 +256,8 @@ TEST_P(MasterFileNameOverUsb, EndsAfterTheCopyWithoutDisconnect) {
     UsbWindowRig r;
     if (c.inProgramFolder)
         r.putMasterFile(c.masterFile, masterFileText(1));
+    if (!c.inDataBefore.empty())
+        writeBytes(r.dataFolder() / c.masterFile, c.inDataBefore);
     r.terminal->files["STATUS.DAT"] = kUploadedOnly;
     r.showWindow();
     r.window->txtFile->setText(c.masterFile);
@@ -268,6 +271,9 @@ TEST_P(MasterFileNameOverUsb, EndsAfterTheCopyWithoutDisconnect) {
     r.expectBox(0, box, c.icon, MsgButtons::Ok, "Kelvarin_Ver.3");
     EXPECT_EQ(r.terminal->commands, std::string{kConnect});
     EXPECT_EQ(r.dataFiles(), c.left);
+    if (!c.inDataBefore.empty()) {
+        EXPECT_EQ(r.dataBytes(c.masterFile), c.inDataBefore);
+    }
     EXPECT_EQ(r.window->txtFile->text(), c.masterFile);
     EXPECT_TRUE(r.buttonsEnabled());
     EXPECT_TRUE(r.window->lblStatus->isHidden());
@@ -280,20 +286,32 @@ INSTANTIATE_TEST_SUITE_P(Names, MasterFileNameOverUsb,
                                                     true,
                                                     "Filename should be Less than 4",
                                                     MsgIcon::Information,
-                                                    {"STATUS.DAT", "ABCDE.MST"}},
+                                                    {"STATUS.DAT", "ABCDE.MST"},
+                                                    ""},
                                            NameCase{
                                                "NoDot",
                                                "ABCD",
                                                true,
                                                "Error No: 5     Invalid procedure call or argument",
                                                MsgIcon::Information,
-                                               {"STATUS.DAT", "ABCD"}},
+                                               {"STATUS.DAT", "ABCD"},
+                                               ""},
                                            NameCase{"MissingFromTheProgramFolder",
                                                     "ABCD.MST",
                                                     false,
                                                     "Error No: 53     File not found (%P/ABCD.MST)",
                                                     MsgIcon::Information,
-                                                    {"STATUS.DAT"}}),
+                                                    {"STATUS.DAT"},
+                                                    ""},
+                                           // The agent's text file of the last upload, named
+                                           // by mistake: it stays as it was.
+                                           NameCase{"MissingButInTheDataFolder",
+                                                    "A1.TXT",
+                                                    false,
+                                                    "Error No: 53     File not found (%P/A1.TXT)",
+                                                    MsgIcon::Information,
+                                                    {"STATUS.DAT", "A1.TXT"},
+                                                    "A1,2,25.50\r\n1,K1,12.75\r\n"}),
                          [](const auto& p) { return std::string(p.param.name); });
 
 TEST(DownloadOverUsbTest, BaseNameTooLongKeepsTheFocusedText) {
