@@ -10,9 +10,17 @@ build: deps
 	cmake --preset default
 	cmake --build --preset default
 
-# The program folder is the executable's folder: build/default/bin.
+# The program folder is the executable's folder. `make run` starts a copy of the fresh build in
+# program/, outside build/, so that the Data folder, TRANS.DAT, QEL.INI, the COMn links and the
+# master files kept there survive `make clean` and rebuilds. The copy is renamed into place, so
+# a copy that is still running does not stop the replacement.
+PROGRAM_FOLDER := program
+
 run: build
-	./build/default/bin/kelvarin
+	mkdir -p $(PROGRAM_FOLDER)
+	cp build/default/bin/kelvarin $(PROGRAM_FOLDER)/.kelvarin.new
+	mv -f $(PROGRAM_FOLDER)/.kelvarin.new $(PROGRAM_FOLDER)/kelvarin
+	./$(PROGRAM_FOLDER)/kelvarin
 
 test-default: deps
 	cmake --preset default
@@ -33,5 +41,6 @@ test: check-markers test-default test-sanitize
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
+# Only the build: program/ holds the user's files.
 clean:
 	rm -rf build

@@ -8,6 +8,10 @@ packages=(
     libhidapi-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     locales
+    # What the program loads to start, named here so that it is there also when apt installs no
+    # recommended packages: the Qt libraries (libqt6gui6 holds the xcb platform plugin for a
+    # desktop and the offscreen one for the tests), hidapi's hidraw library and a font.
+    libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 libhidapi-hidraw0 fonts-dejavu-core
 )
 
 # A decimal-comma locale for the tests that check number text is locale-free.
