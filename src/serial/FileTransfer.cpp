@@ -3,6 +3,7 @@
 #include "platform/RuntimeError.h"
 #include "serial/ModTrans.h"
 #include "serial/PacketLayer.h"
+#include "settings/DiskSync.h"
 #include "settings/ReceivedFile.h"
 #include "settings/TextFileService.h"
 #include "settings/mdlLoadSetup.h"
@@ -175,12 +176,14 @@ int ReceiveFile() {
 
         if (byteOf(gRecvBuf, TransferPacket::kOffLastFlag) == kLastBlock) {
             // A file the disk did not take whole fails here, before the terminal is told the
-            // count, and never takes the older copy's place. A whole file takes its place before
-            // the count, which can take seconds: a crash then must not leave it only in
+            // count, and never takes the older copy's place. A whole file takes its place, on
+            // the disk itself, before the count, which can take seconds and after which the
+            // terminal may drop its copy: a crash or power cut then must not leave it only in
             // TEMPFILE.BIN, which the next reception empties. Every outcome keeps it in place.
             file.close();
             gFileNum = -1;
             file.putInPlace();
+            SyncToDisk(fs::path(mdlLoadSetup::GetAppPath()) / gFileName);
             return ConfirmReceivedFile();
         }
     }

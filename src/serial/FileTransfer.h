@@ -18,14 +18,15 @@ std::filesystem::path TransferPath(const std::string& name);
 int SendFile();
 
 // Receives gFileName into TEMPFILE.BIN in the transfer folder (which exists only while a file
-// is received) and, once the last packet is written and closed, puts it in place of gFileName
-// before the count is exchanged (so it stays there also when the count is not confirmed). 255
-// received and confirmed; 56 the terminal has no such file or gave no first answer in time; 232 the
-// terminal's file system failed; 54 or 57 a packet failed or came out of order (BlockSize above 896
-// counts as failed); 57 or 58 from the confirmation. A file the disk does not take whole (a failed
-// write, flush or close, e.g. a full disk) throws RuntimeError 75 before the count is exchanged, as
-// does a file that cannot be put in place. On every path TEMPFILE.BIN is closed and deleted, and
-// gFileName keeps its older contents unless the last packet came and the file was written whole.
+// is received) and, once the last packet is written and closed, puts it in place of gFileName and
+// stores it on the disk itself before the count is exchanged, so it stays there whatever the
+// count gives. 255 received and confirmed; 56 the terminal has no such file or gave no first
+// answer in time; 232 the terminal's file system failed; 54 or 57 a packet failed or came out of
+// order (BlockSize above 896 counts as failed); 57 or 58 from the confirmation. A file the disk
+// does not take whole (a failed write, flush or close, e.g. a full disk), or that cannot be put
+// in place or stored, throws RuntimeError 75 before the count is exchanged. On every path
+// TEMPFILE.BIN is closed and deleted, and gFileName keeps its older contents unless the last
+// packet came and the file was written whole.
 int ReceiveFile();
 
 // Takes the terminal's count of the packets it received: 255 it equals `packetCount` (0F sent),

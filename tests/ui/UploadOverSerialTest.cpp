@@ -1,9 +1,11 @@
 // The Upload command over the serial link: the real window, its real serial control on COM1 and
 // the simulated terminal on the other side of a pseudo-terminal, on the real clock.
+#include "FsyncFake.h"
 #include "TerminalUploadFiles.h"
 #include "TransferWindowRig.h"
 #include "support/CommaLocale.h"
 
+#include <mutex>
 #include <optional>
 
 namespace kelvarin::test {
@@ -41,6 +43,22 @@ TEST_P(UploadOverSerial, ReplacesAnEarlierUploadFileAndDeletesMasterTrn) {
             EXPECT_TRUE(r.window->lblStatus->isHidden());
         }
     };
+    // Each received file is on the disk itself before its count is answered: after that the
+    // terminal may drop its own copy.
+    std::mutex syncedMutex;
+    std::set<std::string> synced;
+    std::vector<std::string> storedAtCount;
+    const FsyncFake fsync([&](const fs::path& path) {
+        const std::lock_guard lock(syncedMutex);
+        synced.insert(path.filename().string());
+        return 0;
+    });
+    r.sim.onCountFromPc = [&] {
+        const std::lock_guard lock(syncedMutex);
+        const std::string name = r.sim.commands.back().substr(2);
+        if (synced.count(name) != 0 && fs::exists(r.dataFolder() / name))
+            storedAtCount.push_back(r.sim.commands.back());
+    };
     r.showWindow();
     r.startTerminal();
 
@@ -59,6 +77,7 @@ TEST_P(UploadOverSerial, ReplacesAnEarlierUploadFileAndDeletesMasterTrn) {
     r.expectBox(0, kConfirmation, MsgIcon::None, MsgButtons::OkCancel, "Kelvarin_Ver.3");
     r.expectBox(1, kSuccess, MsgIcon::Information, MsgButtons::Ok, "Kelvarin_Ver.3");
     EXPECT_EQ(r.sim.commands, kUploadCommands);
+    EXPECT_EQ(storedAtCount, kUploadCommands);
 
     EXPECT_TRUE(r.dataBytes("A1.TXT") == kUploadFile) << r.dataBytes("A1.TXT");
     EXPECT_EQ(r.dataFiles(), (std::set<std::string>{"AGENT.DAT", "MASTER.DAT", "A1.TXT"}));
