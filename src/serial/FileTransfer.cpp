@@ -183,7 +183,7 @@ int ReceiveFile() {
             file.close();
             gFileNum = -1;
             file.putInPlace();
-            SyncToDisk(fs::path(mdlLoadSetup::GetAppPath()) / gFileName);
+            SyncToDisk(file.target());
             return ConfirmReceivedFile();
         }
     }

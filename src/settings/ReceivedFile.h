@@ -37,6 +37,7 @@ public:
 
     // Puts the closed scratch file in the target's place.
     void putInPlace();
+    const std::filesystem::path& target() const { return m_target; }
 
 private:
     void discard() noexcept;
