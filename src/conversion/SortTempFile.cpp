@@ -69,23 +69,24 @@ bool TerminalConversion::SortTempFile() {
             records.push_back(record);
         }
     });
-    if (!read) {
-        // What was read must not cost the records after a failure (a read error, no memory
-        // left): TEMP.DAT stays as it was, and the memory goes before the box is shown.
+    // Ends the sort with the failure's box; the records' memory goes first, so that a sort
+    // that ran out of it can still show why.
+    auto fail = [&](const std::exception_ptr& failure) {
         std::vector<TempLineRecord>().swap(records);
-        showFailure(asRuntimeError(attempt.failure()));
+        showFailure(asRuntimeError(failure));
         return false;
-    }
+    };
+    // What was read must not cost the records after a failure (a read error, no memory left):
+    // TEMP.DAT stays as it was.
+    if (!read)
+        return fail(attempt.failure());
     // More records than the count holds: StCvrt refuses such a file anyway, and the sort's
     // memory stays bounded whatever master file it came from.
     if (tooMany || records.empty())
         return true;
 
-    if (!attempt([&] { sortBySortText(records); })) {
-        std::vector<TempLineRecord>().swap(records);
-        showFailure(asRuntimeError(attempt.failure()));
-        return false;
-    }
+    if (!attempt([&] { sortBySortText(records); }))
+        return fail(attempt.failure());
 
     // TEMP.DAT is replaced only by a scratch copy that was written and closed in full, so a
     // failed write never costs a record.
@@ -108,8 +109,7 @@ bool TerminalConversion::SortTempFile() {
     if (!replaced) {
         const std::exception_ptr failure = attempt.failure();
         attempt([&] { deleteIfPresent(scratchPath); });
-        showFailure(asRuntimeError(failure));
-        return false;
+        return fail(failure);
     }
     return true;
 }
