@@ -4,6 +4,7 @@
 #include "serial/ComPortName.h"
 #include "serial/SerialSettingsText.h"
 
+#include <QElapsedTimer>
 #include <QSerialPort>
 #include <QTimer>
 #include <algorithm>
@@ -45,7 +46,7 @@ QSerialPortControl::QSerialPortControl(std::filesystem::path programFolder)
     : m_programFolder(std::move(programFolder)), m_serial(std::make_unique<QSerialPort>()) {
     // The port is watched by the event loop also while no command runs. A hung-up descriptor
     // stays readable for ever, so the loop would spin on it: QSerialPort reports the failed
-    // read, and the port is closed then.
+    // read, and the port is closed then, but only when the descriptor shows the hang-up.
     QObject::connect(m_serial.get(), &QSerialPort::errorOccurred, m_serial.get(),
                      [this](QSerialPort::SerialPortError error) { onPortError(error); });
 }
@@ -171,10 +172,28 @@ void QSerialPortControl::setOutBufferCount(int n) {
         throw RuntimeError(kErrInvalidPropertyValue, "Invalid property value");
     if (m_lost)
         return;
-    // Only bytes still queued are discarded. Bytes the driver has taken have been sent: on a
-    // pseudo-terminal a flush would take them back from the other side before it read them.
+    // Bytes the driver has taken have been sent: on a pseudo-terminal a flush would take them
+    // back from the other side before it read them. Bytes it refused for a moment were handed
+    // over all the same, and the terminal waits for them (an answered call is 08, a clear, 08),
+    // so they get the time to leave. Only what a line that cannot send still holds after that
+    // is discarded.
+    awaitRefusedOutput();
     if (m_serial->bytesToWrite() > 0)
         m_serial->clear(QSerialPort::Output);
+}
+
+void QSerialPortControl::awaitRefusedOutput() {
+    QElapsedTimer sinceTaken;
+    sinceTaken.start();
+    qint64 queued = m_serial->bytesToWrite();
+    while (queued > 0 && !linkLost() && sinceTaken.elapsed() < kRefusedOutputGraceMs) {
+        // Returns as soon as the driver takes more of what is queued.
+        ++m_blocking.outputWaits;
+        m_serial->waitForBytesWritten(kOutputWaitMs);
+        if (m_serial->bytesToWrite() < queued)
+            sinceTaken.restart();
+        queued = m_serial->bytesToWrite();
+    }
 }
 
 void QSerialPortControl::setOutput(const std::string& data) {
@@ -282,14 +301,17 @@ void QSerialPortControl::stopWatching() {
 }
 
 void QSerialPortControl::onPortError(int error) {
-    // Waits time out with TimeoutError; only a failed read or write, or a device gone, may
-    // mean the line hung up. QSerialPort's own notification is still running here, so the port
-    // is looked at, and closed, once it has returned.
-    const bool deviceGone = error == QSerialPort::ResourceError;
-    if (!deviceGone && error != QSerialPort::ReadError && error != QSerialPort::WriteError)
+    // Only a failed read or write may mean the line hung up; waits time out with TimeoutError,
+    // and a refused opening or setting has its own error. Neither error says so by itself:
+    // Qt's unix backend reports a driver that refuses a write for a moment (EAGAIN, a full
+    // CDC-ACM adapter) as ResourceError and keeps the refused bytes queued to write them
+    // later, and a read that finds nothing gives ReadError or ResourceError by a stale errno.
+    // So the descriptor decides, once QSerialPort's own notification has returned.
+    if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError &&
+        error != QSerialPort::WriteError)
         return;
-    QTimer::singleShot(0, m_serial.get(), [this, deviceGone] {
-        if (!m_lost && m_serial->isOpen() && (deviceGone || hungUp()))
+    QTimer::singleShot(0, m_serial.get(), [this] {
+        if (!m_lost && m_serial->isOpen() && hungUp())
             markLost();
     });
 }

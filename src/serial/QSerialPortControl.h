@@ -48,12 +48,18 @@ public:
     // The longest a poll of an empty input, or of output still leaving, blocks.
     static constexpr int kInputWaitMs = 4;
     static constexpr int kOutputWaitMs = 4;
+    // How long a clear of the output waits for the driver to take more of the bytes it
+    // refused. A driver that is only full takes some within milliseconds.
+    static constexpr int kRefusedOutputGraceMs = 250;
 
 private:
     void requireOpen() const;
     void pollInput();
     void open();
     int fd() const;
+    // Blocks until the driver has taken the bytes it refused before, or has taken none of
+    // them for kRefusedOutputGraceMs.
+    void awaitRefusedOutput();
     // Bytes in the driver's output queue; -1 when the port refuses to tell (it is gone).
     int driverOutputQueue();
     // Whether the open descriptor reports a hang-up or an error now.

@@ -63,11 +63,12 @@ public:
     // port reports a failure.
     virtual bool drainOutput() = 0;
 
-    // True once the port has reported a hang-up or an I/O error: the device went away (a
-    // USB-serial adapter pulled out, the far end of a pseudo-terminal closed), whether a
-    // command was waiting or the program was at rest. The device is then let go, so nothing
-    // watches it; until the port is closed or opened again, its reads find nothing, its writes
-    // go nowhere and its drains fail, without a run-time error.
+    // True once the port has shown a hang-up: the device went away (a USB-serial adapter pulled
+    // out, the far end of a pseudo-terminal closed), whether a command was waiting or the
+    // program was at rest. The device is then let go, so nothing watches it; until the port is
+    // closed or opened again, its reads find nothing, its writes go nowhere and its drains
+    // fail, without a run-time error. A driver that refuses a write for a moment has not hung
+    // up: the port stays open and the bytes leave, in order, once the driver takes them.
     virtual bool linkLost() = 0;
 };
 

@@ -4,6 +4,8 @@
 #include "support/PseudoTerminal.h"
 #include "support/TempFolder.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -96,6 +98,45 @@ TEST_F(SerialControlTest, InBufferCountShowsWaitingBytesAndZeroDiscardsThem) {
     EXPECT_EQ(port.input(), "");
     pty.write("f");
     EXPECT_EQ(collect(port, 1), "f");
+}
+
+// The far end stays open but reads nothing, so the driver fills and refuses writes (EAGAIN), as
+// a USB-serial adapter with all its write buffers in use does for a moment. That is no hang-up:
+// the port stays open and, once the far end reads, every byte arrives once and in order.
+TEST_F(SerialControlTest, ADriverThatRefusesWritesKeepsThePortAndLosesNoByte) {
+    openCom1();
+    // A pseudo-terminal takes only so much that is not read (some 16 KiB on a 6.x kernel, at
+    // most about 68 KiB on older ones): more than that is refused for certain.
+    constexpr std::size_t kPacket = 907;
+    constexpr std::size_t kTotal = 128 * kPacket;
+    std::string sent;
+    for (std::size_t i = 0; i < kTotal; ++i)
+        sent.push_back(static_cast<char>((i % 251) ^ (i / 251)));
+    for (std::size_t at = 0; at < kTotal; at += kPacket) {
+        port.setOutput(sent.substr(at, kPacket));
+        // The window handles its events between the bytes of a transfer.
+        QCoreApplication::processEvents();
+    }
+    EXPECT_GT(port.outBufferCount(), 0);
+    QElapsedTimer rest;
+    rest.start();
+    while (rest.elapsed() < 50)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_TRUE(port.portOpen());
+    EXPECT_FALSE(port.linkLost());
+
+    std::string got;
+    QElapsedTimer reading;
+    reading.start();
+    while (got.size() < kTotal && reading.elapsed() < 5000) {
+        got += pty.readAvailable(std::chrono::milliseconds(1));
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(got.size(), kTotal);
+    EXPECT_TRUE(got == sent) << "bytes lost, doubled or out of order";
+    EXPECT_EQ(port.outBufferCount(), 0);
+    EXPECT_TRUE(port.drainOutput());
+    EXPECT_TRUE(port.portOpen());
 }
 
 TEST_F(SerialControlTest, APortThatDoesNotExistFailsWithANumberAndDescription) {
