@@ -16,7 +16,10 @@ build: deps
 # a copy that is still running does not stop the replacement.
 PROGRAM_FOLDER := program
 
-run: build
+# Only the program itself is built here: the tests and benchmarks are `make test`'s.
+run: deps
+	cmake --preset default
+	cmake --build --preset default --target kelvarin
 	mkdir -p $(PROGRAM_FOLDER)
 	cp build/default/bin/kelvarin $(PROGRAM_FOLDER)/.kelvarin.new
 	mv -f $(PROGRAM_FOLDER)/.kelvarin.new $(PROGRAM_FOLDER)/kelvarin

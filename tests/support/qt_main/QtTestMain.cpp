@@ -1,4 +1,6 @@
 // main() for test programs that need Qt: an offscreen QApplication exists for every test.
+#include "support/TestHome.h"
+
 #include <QApplication>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -7,6 +9,7 @@
 #include <unistd.h>
 
 int main(int argc, char** argv) {
+    kelvarin::test::useOwnHomeFolder(argc, argv);
     // Set here, not only in CTest's environment: test discovery runs the program without it.
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     // Qt wants a private runtime folder; CI has none.
