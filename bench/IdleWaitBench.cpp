@@ -96,23 +96,43 @@ void BM_SerialCommandOnHungUpPort(benchmark::State& state) {
 // The program at rest, no command running: only the event loop runs, as the window's does
 // between clicks. With the port's far end present; after it has gone (the pseudo-terminal's
 // master closed, as a USB-serial adapter pulled out) while the program rests; and after it has
-// gone and a command found out.
-enum class BeforeRest { Nothing, HangUp, HangUpThenCommand };
+// gone and a command found out. And with the far end present but reading nothing, so that the
+// driver refuses more bytes (EAGAIN) and the port holds them until it takes them.
+enum class BeforeRest { Nothing, HangUp, HangUpThenCommand, OutputRefused };
+
+// Hands the port packets until the driver holds some back, then two more, which it refuses
+// outright (EAGAIN); false when it never held any back.
+bool fillUntilRefused(SerialControl& port) {
+    const std::string packet(907, '\x55');
+    for (int i = 0; i < 1000; ++i) {
+        port.setOutput(packet);
+        if (port.outBufferCount() > 0) {
+            port.setOutput(packet);
+            port.setOutput(packet);
+            return true;
+        }
+    }
+    return false;
+}
 
 void rest(benchmark::State& state, BeforeRest before) {
     SerialPortRig rig;
     QtEventPump pump;
     ModTrans::gPump = &pump;
-    if (before != BeforeRest::Nothing)
+    if (before == BeforeRest::HangUp || before == BeforeRest::HangUpThenCommand)
         rig.pty.closeMaster();
     if (before == BeforeRest::HangUpThenCommand && ModTrans::ExecuteCommand("1 STATUS.DAT"))
         throw std::runtime_error("a file arrived over a hung-up port");
+    if (before == BeforeRest::OutputRefused && !fillUntilRefused(*rig.control))
+        throw std::runtime_error("the driver never refused a write");
     measureCpuShare(state, [] {
         QEventLoop loop;
         QTimer::singleShot(2000, &loop, &QEventLoop::quit);
         loop.exec();
     });
     state.counters["port_open_after_rest"] = rig.control->portOpen() ? 1 : 0;
+    if (before == BeforeRest::OutputRefused)
+        state.counters["bytes_held_after_rest"] = rig.control->outBufferCount();
 }
 
 void BM_RestWithPortOpen(benchmark::State& state) {
@@ -125,6 +145,10 @@ void BM_RestAfterHangUp(benchmark::State& state) {
 
 void BM_RestAfterHangUpAndAFailedCommand(benchmark::State& state) {
     rest(state, BeforeRest::HangUpThenCommand);
+}
+
+void BM_RestWithOutputRefused(benchmark::State& state) {
+    rest(state, BeforeRest::OutputRefused);
 }
 
 void BM_UsbFileRequestWithoutTerminal(benchmark::State& state) {
@@ -151,6 +175,7 @@ BENCHMARK(BM_RestAfterHangUpAndAFailedCommand)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(2);
+BENCHMARK(BM_RestWithOutputRefused)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 BENCHMARK(BM_UsbFileRequestWithoutTerminal)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
