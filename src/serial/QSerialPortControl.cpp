@@ -178,7 +178,7 @@ void QSerialPortControl::setOutBufferCount(int n) {
     // so they get the time to leave. Only what a line that cannot send still holds after that
     // is discarded.
     awaitRefusedOutput();
-    if (m_serial->bytesToWrite() > 0)
+    if (!m_lost && m_serial->bytesToWrite() > 0)
         m_serial->clear(QSerialPort::Output);
 }
 
