@@ -7,13 +7,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kConfirmation = "Transfering Files ...\r\nTo transfer files successfully keep "
-                                  "Vorixan in Transfer mode ";
 const std::string kUploadedOnly = std::string(1, '\x02');
-
-// The clock command for 5 March 2024, 09:07:03: "5 ", day, month, year low byte first, hour,
-// minute, second, 00.
-const std::string kClockCommand = "5 " + hexBytes("05 03 E8 07 09 07 03 00");
 
 // Nine accounts: MASTER.DAT (9 x 128 bytes) takes two packets.
 constexpr int kAccounts = 9;
@@ -25,7 +19,7 @@ TEST(DownloadOverSerialTest, SendsTheClockThenTheFiveConvertedFilesAndUndoesTheW
     std::map<std::string, std::string> converted;
     int progressAtSuccessBox = -1;
     r.boxes.onShow = [&](const std::string& text) {
-        if (text == kConfirmation) {
+        if (text == kDownloadConfirmation) {
             converted = r.terminalFiles();
             EXPECT_EQ(r.window->lblStatus->text(), "Downloading Please wait.....");
             EXPECT_FALSE(r.window->lblStatus->isHidden());
@@ -41,17 +35,8 @@ TEST(DownloadOverSerialTest, SendsTheClockThenTheFiveConvertedFilesAndUndoesTheW
     r.window->CmdDownload->click();
     r.stopTerminal();
 
-    ASSERT_EQ(r.boxes.shown.size(), 2u);
-    r.expectBox(0, kConfirmation, MsgIcon::None, MsgButtons::OkCancel, "Kelvarin_Ver.3");
-    r.expectBox(1, "Data Downloaded to Vorixan Successfully", MsgIcon::Information, MsgButtons::Ok,
-                "Kelvarin_Ver.3");
-
-    EXPECT_EQ(r.sim.commands, (std::vector<std::string>{
-                                  "1 STATUS.DAT", kClockCommand, "2 MASTER.DAT", "2 AGENT.DAT",
-                                  "2 ACC_DETA.DAT", "2 ACCTYPE.DAT", "2 BANK.COL"}));
-    ASSERT_EQ(converted["MASTER.DAT"].size(), kAccounts * 128u);
-    for (const auto& [name, bytes] : converted)
-        EXPECT_TRUE(r.sim.files[name] == bytes) << name;
+    r.expectDownloadRanThrough(converted);
+    EXPECT_EQ(converted["MASTER.DAT"].size(), kAccounts * 128u);
     EXPECT_EQ(progressAtSuccessBox, 100);
 
     frmConverterMain& w = *r.window;
@@ -128,7 +113,7 @@ TEST(DownloadOverSerialTest, CancelAtTheConfirmationSendsNothingAndDeletesMaster
     r.stopTerminal();
 
     ASSERT_EQ(r.boxes.shown.size(), 1u);
-    r.expectBox(0, kConfirmation, MsgIcon::None, MsgButtons::OkCancel, "Kelvarin_Ver.3");
+    r.expectBox(0, kDownloadConfirmation, MsgIcon::None, MsgButtons::OkCancel, "Kelvarin_Ver.3");
     EXPECT_EQ(r.sim.commands, std::vector<std::string>{"1 STATUS.DAT"});
     EXPECT_EQ(r.dataFiles(),
               (std::set<std::string>{"STATUS.DAT", "ABCD.MST", "TEMP.DAT", "AGENT.DAT",
@@ -162,7 +147,7 @@ TEST_P(SendFailureOverSerial, ShowsTheFailureAndDeletesTheCopy) {
     r.sim.faults.refuseSendOf = f.refusedFile;
     std::map<std::string, std::string> converted;
     r.boxes.onShow = [&](const std::string& text) {
-        if (text == kConfirmation)
+        if (text == kDownloadConfirmation)
             converted = r.terminalFiles();
     };
     r.window->txtFile->setText("ABCD.MST");

@@ -67,6 +67,9 @@ inline std::string masterFileText(int accounts) {
     return text;
 }
 
+inline const std::string kDownloadConfirmation =
+    "Transfering Files ...\r\nTo transfer files successfully keep Vorixan in Transfer mode ";
+
 // What the rigs share: the program folder, the window's real boxes as the user answers them
 // and what the data folder holds.
 struct WindowRigBase {
@@ -195,6 +198,23 @@ struct SerialWindowRig : WindowRigBase {
 
     void startTerminal() {
         terminal = std::make_unique<SimulatorThread<PtyTerminalLink>>(sim, link);
+    }
+
+    // A Download that ran through: the confirmation and success boxes, the status fetch, the
+    // clock for FixedDateClock's time (day, month, year low byte first, hour, minute, second,
+    // 00) and the five files in order, each as `converted` held them.
+    void expectDownloadRanThrough(const std::map<std::string, std::string>& converted) {
+        ASSERT_EQ(boxes.shown.size(), 2u);
+        expectBox(0, kDownloadConfirmation, MsgIcon::None, MsgButtons::OkCancel, "Kelvarin_Ver.3");
+        expectBox(1, "Data Downloaded to Vorixan Successfully", MsgIcon::Information,
+                  MsgButtons::Ok, "Kelvarin_Ver.3");
+        EXPECT_EQ(sim.commands,
+                  (std::vector<std::string>{
+                      "1 STATUS.DAT", "5 " + hexBytes("05 03 E8 07 09 07 03 00"), "2 MASTER.DAT",
+                      "2 AGENT.DAT", "2 ACC_DETA.DAT", "2 ACCTYPE.DAT", "2 BANK.COL"}));
+        ASSERT_EQ(converted.size(), 5u);
+        for (const auto& [name, bytes] : converted)
+            EXPECT_TRUE(sim.files[name] == bytes) << name;
     }
     // Ends the terminal; what it recorded may be read afterwards.
     void stopTerminal() {
