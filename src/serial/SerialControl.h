@@ -47,7 +47,9 @@ public:
     // still holds and those in the driver's queue. When some remain it first blocks a few
     // milliseconds at most for them to leave, so a loop that polls it costs no processor time.
     virtual int outBufferCount() = 0;
-    // Setting it to 0 discards bytes queued but not yet sent.
+    // Setting it to 0 discards bytes queued but not yet sent. Bytes the driver refused for a
+    // moment are handed over all the same: the call first blocks until the driver has taken
+    // them, or has taken none of them for a quarter of a second.
     virtual void setOutBufferCount(int n) = 0;
 
     // Hands the bytes of `data` to the port's driver without waiting for them to leave it.
