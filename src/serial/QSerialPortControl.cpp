@@ -302,7 +302,7 @@ void QSerialPortControl::stopWatching() {
 
 void QSerialPortControl::onPortError(int error) {
     // Only a failed read or write may mean the line hung up; waits time out with TimeoutError,
-    // and a refused opening or setting has its own error. Neither error says so by itself:
+    // and a refused opening or setting has its own error. Yet none of the three proves it:
     // Qt's unix backend reports a driver that refuses a write for a moment (EAGAIN, a full
     // CDC-ACM adapter) as ResourceError and keeps the refused bytes queued to write them
     // later, and a read that finds nothing gives ReadError or ResourceError by a stale errno.
