@@ -187,13 +187,18 @@ void QSerialPortControl::awaitRefusedOutput() {
     sinceTaken.start();
     qint64 queued = m_serial->bytesToWrite();
     while (queued > 0 && !linkLost() && sinceTaken.elapsed() < kRefusedOutputGraceMs) {
-        // Returns as soon as the driver takes more of what is queued.
-        ++m_blocking.outputWaits;
-        m_serial->waitForBytesWritten(kOutputWaitMs);
+        awaitQueuedOutput();
         if (m_serial->bytesToWrite() < queued)
             sinceTaken.restart();
         queued = m_serial->bytesToWrite();
     }
+}
+
+void QSerialPortControl::awaitQueuedOutput() {
+    // Returns as soon as the driver takes more of what is queued. Never called with nothing
+    // queued: then it would block for the whole wait.
+    ++m_blocking.outputWaits;
+    m_serial->waitForBytesWritten(kOutputWaitMs);
 }
 
 void QSerialPortControl::setOutput(const std::string& data) {
@@ -222,11 +227,8 @@ int QSerialPortControl::outBufferCount() {
     requireOpen();
     if (m_lost)
         return 0;
-    if (m_serial->bytesToWrite() > 0) {
-        // Returns as soon as the driver takes more of what is queued.
-        ++m_blocking.outputWaits;
-        m_serial->waitForBytesWritten(kOutputWaitMs);
-    }
+    if (m_serial->bytesToWrite() > 0)
+        awaitQueuedOutput();
     int inDriver = driverOutputQueue();
     if (inDriver > 0 && m_serial->bytesToWrite() == 0) {
         // No event tells when the driver's queue has emptied: sleep briefly, or less when the

@@ -57,6 +57,9 @@ private:
     void pollInput();
     void open();
     int fd() const;
+    // Blocks at most kOutputWaitMs for the driver to take more of the bytes queued; only while
+    // some are queued.
+    void awaitQueuedOutput();
     // Blocks until the driver has taken the bytes it refused before, or has taken none of
     // them for kRefusedOutputGraceMs.
     void awaitRefusedOutput();

@@ -216,6 +216,7 @@ struct SerialWindowRig : WindowRigBase {
         for (const auto& [name, bytes] : converted)
             EXPECT_TRUE(sim.files[name] == bytes) << name;
     }
+
     // Ends the terminal; what it recorded may be read afterwards.
     void stopTerminal() {
         if (terminal)
